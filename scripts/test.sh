@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds the native, sanitizer and
+# Windows builds, runs every suite (the Windows ones under Wine on a virtual
+# display) and exits non-zero when anything fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh || exit 1
+
+failures=()
+step() {
+  local name=$1
+  shift
+  echo
+  echo "==== $name"
+  if ! "$@"; then failures+=("$name"); return 1; fi
+}
+
+build() {
+  local preset=$1
+  step "configure $preset" cmake --preset "$preset" &&
+    step "build $preset" cmake --build --preset "$preset"
+}
+
+if build native; then step "test native" ctest --preset native; fi
+if build native-asan; then step "test native-asan" ctest --preset native-asan; fi
+if build windows; then step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows; fi
+
+echo
+if [ ${#failures[@]} -ne 0 ]; then
+  echo "FAILED: ${failures[*]}"
+  exit 1
+fi
+echo "All builds and suites passed."

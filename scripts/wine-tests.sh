@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs every Windows test executable of a build tree under Wine, one Wine
+# process per executable, and fails when any of them fails. Meant to run inside
+# xvfb-run, so that the user-interface suites have a display.
+#
+# Usage: scripts/wine-tests.sh BUILD_DIR
+set -uo pipefail
+
+build=$(cd "${1:?usage: wine-tests.sh BUILD_DIR}" && pwd)
+bin="$build/bin"
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Preparing the Wine prefix in $WINEPREFIX"
+  wineboot --init >/dev/null 2>&1
+fi
+wineserver --persistent=60
+
+failed=()
+shopt -s nullglob
+tests=("$bin"/*_tests.exe)
+if [ ${#tests[@]} -eq 0 ]; then
+  echo "No Windows test executables in $bin" >&2
+  exit 1
+fi
+for test in "${tests[@]}"; do
+  name=$(basename "$test")
+  echo "== $name (Wine)"
+  if ! (cd "$bin" && wine "$name" --gtest_brief=1); then
+    failed+=("$name")
+  fi
+done
+wineserver --kill
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "Windows suites failed: ${failed[*]}" >&2
+  exit 1
+fi
+echo "All ${#tests[@]} Windows suites passed."
