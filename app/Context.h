@@ -41,6 +41,9 @@ struct Context {
   uint32_t helpCookie = 0;
   TypeDB* dictionary = nullptr;
   Window* mainWindow = nullptr;
+  // The main window's window handle (HWND), the owner of the program's message
+  // boxes; null while there is no main window.
+  void* mainWindowHandle = nullptr;
   Media* CurrentMedia = nullptr;
   // Read by the crash filter on any thread: a single pointer-sized value.
   Recovery* CurrentRecovery = nullptr;
