@@ -75,7 +75,10 @@ bool Media::OpenImage(const std::string& path) {
   return OpenSource(path, Kind::kImage, false, path) && LearnImage(path);
 }
 
-// Obtains the handle: read/write first, read-only when that is denied.
+// Obtains the handle: read/write first, read-only when that is denied. Once
+// a handle is obtained the previous error mode is not restored: critical-error
+// suppression stays in force for the process, whatever the rest of the open
+// gives.
 bool Media::OpenSource(const std::string& path, Kind kind, bool warnIfDenied, const std::string& shownName) {
   if (device_) Close();
   TraceMessage(kind == Kind::kImage ? "Opening image file %s" : "Opening device %s", path);
@@ -83,7 +86,7 @@ bool Media::OpenSource(const std::string& path, Kind kind, bool warnIfDenied, co
 
   uint32_t error = 0;
   device_ = devices_.Open(path, DeviceAccess::kReadWrite, error);
-  if (device_) return true;  // the error mode stays: see below
+  if (device_) return true;
   lastError_ = error;
   if (error != kErrorAccessDenied) {
     if (kind == Kind::kDrive) TraceMessage("Open of %s failed with error %d", path, lastError_);
@@ -93,8 +96,6 @@ bool Media::OpenSource(const std::string& path, Kind kind, bool warnIfDenied, co
 
   TraceMessage("Read/write open of %s failed, trying read-only open", path);
   device_ = devices_.Open(path, DeviceAccess::kReadOnly, error);
-  // Once a handle is obtained, critical-error suppression stays in force for
-  // the process, whatever the rest of the open gives.
   if (device_) return true;
   lastError_ = error;
   TraceMessage("Read-only open of %s failed with error %d", path, lastError_);
@@ -115,7 +116,8 @@ bool Media::LearnDevice(const std::string& path) {
   TraceMessage("%s opened, media type=%x, cyl=%d, trks=%d, sectors=%d, sector=%d", path, reply.mediaType,
                static_cast<int32_t>(reply.cylinders), reply.tracksPerCylinder, reply.sectorsPerTrack,
                reply.bytesPerSector);
-  // Some readers without a card answer with a zero geometry.
+  // No sector size (as a reader may answer without a card), or one beyond
+  // what the buffer can hold.
   if (reply.bytesPerSector == 0 || reply.bytesPerSector > kLargestSectorSize) {
     lastError_ = kErrorNotReady;
     TraceMessage("Sector size %d cannot be read", reply.bytesPerSector);

@@ -12,6 +12,17 @@ constexpr uint32_t kRemovableMedia = 11;
 // anything: a caller that takes it for data shows up at once.
 constexpr uint8_t kFailedReadFill = 0xEE;
 
+// A query's answer: the failure the medium was given, or its value.
+template <typename T>
+bool Answer(uint32_t failure, const T& value, T& answer, uint32_t& error) {
+  if (failure != 0) {
+    error = failure;
+    return false;
+  }
+  answer = value;
+  return true;
+}
+
 }  // namespace
 
 MemoryMedium::MemoryMedium(std::vector<uint8_t> image, uint32_t bytesPerSector)
@@ -91,32 +102,16 @@ bool MemoryDevice::Ready(uint32_t& error) const {
 }
 
 bool MemoryDevice::QueryGeometry(DiskGeometry& geometry, uint32_t& error) {
-  if (!Ready(error)) return false;
-  if (medium_->geometryError != 0) {
-    error = medium_->geometryError;
-    return false;
-  }
-  geometry = medium_->geometry;
-  return true;
+  return Ready(error) && Answer(medium_->geometryError, medium_->geometry, geometry, error);
 }
 
 bool MemoryDevice::QueryLayout(std::vector<PartitionEntry>& entries, uint32_t& error) {
-  if (!Ready(error)) return false;
-  if (medium_->layoutError != 0) {
-    error = medium_->layoutError;
-    return false;
-  }
-  entries = medium_->partitions;
-  return true;
+  return Ready(error) && Answer(medium_->layoutError, medium_->partitions, entries, error);
 }
 
+// A reader without a card still describes itself.
 bool MemoryDevice::QueryStorage(StorageDescriptor& descriptor, uint32_t& error) {
-  if (medium_->storageError != 0) {
-    error = medium_->storageError;
-    return false;
-  }
-  descriptor = medium_->storage;
-  return true;
+  return Answer(medium_->storageError, medium_->storage, descriptor, error);
 }
 
 bool MemoryDevice::Seek(uint64_t offset, uint32_t& error) {

@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -198,15 +199,12 @@ class PosixDeviceOpener : public DeviceOpener {
     return std::make_unique<PosixDevice>(fd, info);
   }
 
-  // There are no critical-error dialogs here; the mode is only kept.
-  uint32_t SetErrorMode(uint32_t mode) override {
-    uint32_t previous = mode_;
-    mode_ = mode;
-    return previous;
-  }
+  // There are no critical-error dialogs here; the mode is only kept. The
+  // enumeration thread and the user-interface thread both open devices.
+  uint32_t SetErrorMode(uint32_t mode) override { return mode_.exchange(mode); }
 
  private:
-  uint32_t mode_ = 0;
+  std::atomic<uint32_t> mode_{0};
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Reading sectors: the cache, the retries, short reads, the sector size, and
 // a whole image read as the recovery run reads it.
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -160,7 +160,7 @@ TEST_P(WholeImageRead, NoStaleByteIsEverReportedAsData) {
     uint32_t valid = expected ? kRun : source.cacheCount;
     ASSERT_TRUE(valid == 0 || source.cacheFirst == s) << "sector " << s;
     std::vector<uint8_t> want = Sectors(*image, s, valid);
-    ASSERT_EQ(std::memcmp(source.buffer, want.data(), want.size()), 0) << "sector " << s;
+    ASSERT_TRUE(std::equal(want.begin(), want.end(), source.buffer)) << "sector " << s;
     ASSERT_EQ(source.buffer, buffer);
   }
 }

@@ -113,11 +113,3 @@ TEST_F(ReadAhead, RequestAcrossABlockBoundary) {
   ASSERT_EQ(ReadAt(kBlock + 512, 8192), 8192u);
   EXPECT_EQ(medium->counters.readRequests, 3u);
 }
-
-TEST_F(ReadAhead, SeekErrorsPassThrough) {
-  Open(kBlock);
-  medium->seekError = 131;
-  uint32_t error = 0;
-  EXPECT_FALSE(device->Seek(0, error));
-  EXPECT_EQ(error, 131u);
-}
