@@ -24,8 +24,9 @@ bool ReadAheadDevice::QueryStorage(StorageDescriptor& descriptor, uint32_t& erro
 
 bool ReadAheadDevice::FileSize(uint64_t& size, uint32_t& error) { return inner_->FileSize(size, error); }
 
-bool ReadAheadDevice::Seek(uint64_t offset, uint32_t& error) {
-  if (!inner_->Seek(offset, error)) return false;
+// The device itself is moved only before it is read, so a request served
+// from the block costs no call to it; a seek error then comes with the read.
+bool ReadAheadDevice::Seek(uint64_t offset, uint32_t&) {
   position_ = offset;
   return true;
 }
@@ -44,7 +45,7 @@ bool ReadAheadDevice::Read(void* destination, uint32_t bytes, uint32_t& delivere
   if (bytes > 0 && Holds(start, end)) {
     std::memcpy(out, block_.data() + (start - blockStart_), bytes);
   } else if (!(sequential && bytes > 0 && bytes <= kBlockBytes && ReadThroughBlocks(start, bytes, out))) {
-    // Exactly the request; the block reads may have moved the device.
+    // Exactly the request, at its own offset.
     uint32_t got = 0;
     if (!inner_->Seek(start, error) || !inner_->Read(destination, bytes, got, error)) return false;
     position_ = start + got;

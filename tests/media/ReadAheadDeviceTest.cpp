@@ -113,3 +113,11 @@ TEST_F(ReadAhead, RequestAcrossABlockBoundary) {
   ASSERT_EQ(ReadAt(kBlock + 512, 8192), 8192u);
   EXPECT_EQ(medium->counters.readRequests, 3u);
 }
+
+TEST_F(ReadAhead, SeekErrorsComeWithTheRead) {
+  Open(kBlock);
+  medium->seekError = 131;
+  uint32_t delivered = 0, error = 0;
+  EXPECT_FALSE(ReadAt(0, 512, delivered, error));
+  EXPECT_EQ(error, 131u);
+}
