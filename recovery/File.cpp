@@ -5,6 +5,8 @@
 
 #include "FileTime.h"
 #include "Format.h"
+#include "Media.h"
+#include "MessagePump.h"
 
 namespace {
 
@@ -118,4 +120,33 @@ std::string File::shortExtension() const {
   std::string extension;
   for (int i = 8; i < 11 && shortName[i] != '\0'; ++i) extension += shortName[i];
   return extension;
+}
+
+bool File::readData(Media& media, uint8_t* dest, uint64_t length) const {
+  const uint64_t wanted = length < size ? length : size;
+  const uint32_t ss = media.sectorSize;
+  uint64_t done = 0;
+  uint32_t sector = nextSector(0);
+  uint32_t bufferFirst = 0;  // the sector at the start of the last 16-sector read
+  uint32_t bufferCount = 0;
+  while (done < wanted && sector != 0 && ss != 0) {
+    bool inBuffer = bufferCount != 0 && sector >= bufferFirst && sector - bufferFirst < bufferCount;
+    if (!inBuffer) {
+      PumpPendingMessages();
+      // Near the end of the medium a full 16-sector read would come back short.
+      uint64_t left = media.sectorCount > sector ? media.sectorCount - sector : 1;
+      uint32_t count = left < Media::kMaxSectorsPerRead ? static_cast<uint32_t>(left) : Media::kMaxSectorsPerRead;
+      if (!media.ReadSectors(sector, count)) return false;
+      bufferFirst = sector;
+      bufferCount = count;
+    }
+    uint64_t take = wanted - done < ss ? wanted - done : ss;
+    std::memcpy(dest + done, media.buffer + static_cast<std::size_t>(sector - bufferFirst) * ss, take);
+    done += take;
+    sector = nextSector(sector);
+  }
+  // A chain that ends before the size leaves the rest of the file empty, not
+  // whatever the caller's memory held.
+  if (done < wanted) std::memset(dest + done, 0, wanted - done);
+  return true;
 }

@@ -10,7 +10,7 @@
 namespace {
 constexpr std::size_t kLogTemplateLimit = 299;
 constexpr std::size_t kLogLineLimit = 399;
-constexpr uint32_t kStartPollMs = 50;
+constexpr uint32_t kStartPollMs = 10;  // how soon a stop request ends the wait
 }  // namespace
 
 Recovery::Recovery(Media& sectorSource, TypeDB* typeDictionary) : media(sectorSource), dictionary(typeDictionary) {

@@ -1,0 +1,3 @@
+#include "MessagePump.h"
+
+void PumpPendingMessages() {}
