@@ -85,6 +85,7 @@ TEST_F(ShippedDictionary, RecognisesEveryTypeByItsHeader) {
   const Case cases[] = {
       // Photos and camera RAW
       {"JPEG", {{0, "\xFF\xD8\xFF\xE1"s}}, {".jpg", true}},
+      {"FF D8 without a marker", {{0, "\xFF\xD8\x00\x10"s}}, {"", false}},
       {"JFIF without FF D8", {{0, "\x01\x02"s}, {6, "JFIF"}}, {".jpg", true}},
       {"PNG", {{0, "\x89PNG\r\n\x1A\n"s}, {8, "\0\0\0\x0DIHDR"s}}, {".png", true}},
       {"PNG, any first byte", {{1, "PNG"}, {8, "\0\0\0\x0DIHDR"s}}, {".png", true}},
