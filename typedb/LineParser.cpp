@@ -236,12 +236,11 @@ bool ReadSignature(Cursor& cursor, ParsedLine& line) {
 
 // "#V..." or "#v..." of at least four characters names the version: the text
 // after the first space, blanks skipped.
-ParsedLine ReadComment(const char* hash, std::size_t length) {
+ParsedLine ReadComment(Cursor cursor) {
   ParsedLine line;
-  if (length < 4 || (hash[1] != 'V' && hash[1] != 'v')) return line;
-  const void* space = std::memchr(hash, ' ', length);
-  if (space == nullptr) return line;
-  Cursor cursor(static_cast<const char*>(space), length - static_cast<std::size_t>(static_cast<const char*>(space) - hash));
+  const char* hash = cursor.At();
+  if (cursor.Left() < 4 || (hash[1] != 'V' && hash[1] != 'v')) return line;
+  while (!cursor.AtEnd() && !cursor.PeekIs(' ')) cursor.Advance();
   cursor.SkipBlanks();
   if (cursor.AtEnd()) return line;
   line.kind = LineKind::kVersion;
@@ -260,7 +259,7 @@ ParsedLine ParseDictionaryLine(const char* text, std::size_t length) {
   Cursor cursor(text, length);
   cursor.SkipBlanks();
   if (cursor.AtEnd()) return line;
-  if (cursor.PeekIs('#')) return ReadComment(cursor.At(), cursor.Left());
+  if (cursor.PeekIs('#')) return ReadComment(cursor);
   if (cursor.PeekIs('.')) {
     line.kind = ReadExtensionAndDescription(cursor, line.entry) ? LineKind::kExtensionOnly : LineKind::kInvalid;
     line.entry.offset = kNoOffset;

@@ -11,6 +11,7 @@
 // earlier line wins.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "DictionaryFile.h"
 #include "DictionaryFiles.h"
 #include "LineParser.h"
 #include "TestFiles.h"
@@ -31,6 +32,15 @@ TEST(TypeDBLoad, MissingFileNamesItsPath) {
   EXPECT_FALSE(dictionary.Load(path));
   EXPECT_STREQ(dictionary.ErrorText(), ("Error opening file information database - " + path + "\n").c_str());
   EXPECT_FALSE(dictionary.IdentifyType(reinterpret_cast<const uint8_t*>("text"), 4));
+}
+
+TEST(TypeDBLoad, OversizedFileIsRefusedAsUnreadable) {
+  TypeDB dictionary;
+  std::string path = ScratchDictionaryPath();
+  WriteWholeFile(path, std::string(kMaxDictionaryBytes + 1, '#'));
+  EXPECT_FALSE(dictionary.Load(path));
+  EXPECT_STREQ(dictionary.ErrorText(), ("Error opening file information database - " + path + "\n").c_str());
+  RemoveFile(path);
 }
 
 TEST(TypeDBLoad, EmptyFileLoads) {
@@ -172,13 +182,6 @@ TEST(TypeDBLoad, TextTypeIsTheLastExactTxtLine) {
   TypeDB upper;
   ASSERT_TRUE(LoadDictionaryText(upper, ".TXT upper case\n"));
   EXPECT_FALSE(Identify(upper, Bytes("plain")));
-}
-
-TEST(TypeDBLoad, DescriptionIsCutTo40Characters) {
-  TypeDB dictionary;
-  ASSERT_TRUE(LoadDictionaryText(dictionary, "0 \"P\" .p +" + std::string(60, 'd') + "\n"));
-  ASSERT_TRUE(Identify(dictionary, Bytes("P")));
-  EXPECT_TRUE(dictionary.MatchIsPicture());
 }
 
 // The parser gets exactly the line's bytes, not a terminated string: the
