@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ContentChecks.h"
-#include "DictionaryFiles.h"
+#include "TestDictionaries.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "DictionaryFile.h"
-#include "DictionaryFiles.h"
+#include "TestDictionaries.h"
 #include "LineParser.h"
 #include "TestFiles.h"
 #include "TypeDB.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "DictionaryFiles.h"
+#include "TestDictionaries.h"
 #include "TypeDB.h"
 
 namespace {

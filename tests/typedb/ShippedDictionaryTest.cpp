@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DictionaryFiles.h"
+#include "TestDictionaries.h"
 #include "TestFiles.h"
 #include "TypeDB.h"
 

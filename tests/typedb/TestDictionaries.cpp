@@ -1,4 +1,4 @@
-#include "DictionaryFiles.h"
+#include "TestDictionaries.h"
 
 #include <gtest/gtest.h>
 
