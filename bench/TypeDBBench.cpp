@@ -26,7 +26,9 @@ std::vector<uint8_t> RandomSectors() {
   return bytes;
 }
 
-std::vector<uint8_t> ZeroSectors() { return std::vector<uint8_t>(static_cast<std::size_t>(kSectors + 1) * kSectorBytes); }
+std::vector<uint8_t> ZeroSectors() {
+  return std::vector<uint8_t>(static_cast<std::size_t>(kSectors + 1) * kSectorBytes, 0);
+}
 
 // Lines of words, as a text file holds them.
 std::vector<uint8_t> TextSectors() {

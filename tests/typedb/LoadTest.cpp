@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "DictionaryFile.h"
-#include "TestDictionaries.h"
 #include "LineParser.h"
+#include "TestDictionaries.h"
 #include "TestFiles.h"
 #include "TypeDB.h"
 
@@ -101,7 +101,8 @@ TEST(TypeDBLoad, EveryInvalidKindOfLineIsReportedWithItsNumberAndText) {
 
 TEST(TypeDBLoad, LimitsThemselvesAreValid) {
   TypeDB dictionary;
-  std::string text = "0 \"" + std::string(48, 'x') + "\" .abcdefg " + std::string(40, 'd') + "\n" +  // 48 bytes, 8 characters
+  // 48 pattern bytes, an extension of 8 characters, a description of 40.
+  std::string text = "0 \"" + std::string(48, 'x') + "\" .abcdefg " + std::string(40, 'd') + "\n" +
                      "0 >" + std::string(25, '+') + " 12 pairs and an odd word\n" +
                      "+0 \"y\" .y\n" +
                      "#" + std::string(254, ' ') + "\n";  // 255 characters
@@ -146,7 +147,8 @@ TEST(TypeDBLoad, ErrorTextIsReplacedByTheNextFailure) {
   TypeDB dictionary;
   EXPECT_FALSE(LoadDictionaryText(dictionary, "bad\n"));
   EXPECT_FALSE(dictionary.Load(ScratchDictionaryPath()));
-  EXPECT_STREQ(dictionary.ErrorText(), ("Error opening file information database - " + ScratchDictionaryPath() + "\n").c_str());
+  std::string expected = "Error opening file information database - " + ScratchDictionaryPath() + "\n";
+  EXPECT_STREQ(dictionary.ErrorText(), expected.c_str());
 }
 
 TEST(TypeDBLoad, VersionComment) {

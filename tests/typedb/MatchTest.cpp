@@ -135,10 +135,9 @@ TEST_F(TypeDBMatch, IndirectValueIsSigned) {
 
 TEST_F(TypeDBMatch, IndirectThirtyTwoBitsAndOwnOffsetUnshifted) {
   Use("0 \"IND\" -\n+4 >> first\n+8 >> second, at 8 of the data\n+0 \"HERE\" .two\n");
-  EXPECT_EQ(Match(Block(800, {{0, "IND"}, {4, std::string("\x10\0\0\0", 4)}, {8, std::string("\x00\x02\0\0", 4)}, {512, "HERE"}})),
-            ".two");
-  EXPECT_EQ(Match(Block(800, {{0, "IND"}, {4, std::string("\0\0\0\x01", 4)}, {8, std::string("\x00\x02\0\0", 4)}, {512, "HERE"}})),
-            "");
+  const std::string second("\x00\x02\0\0", 4);  // 512
+  EXPECT_EQ(Match(Block(800, {{0, "IND"}, {4, std::string("\x10\0\0\0", 4)}, {8, second}, {512, "HERE"}})), ".two");
+  EXPECT_EQ(Match(Block(800, {{0, "IND"}, {4, std::string("\0\0\0\x01", 4)}, {8, second}, {512, "HERE"}})), "");
 }
 
 TEST_F(TypeDBMatch, ChainEndingInIndirectNeverMatches) {

@@ -35,8 +35,11 @@ std::vector<uint8_t> Bytes(const std::string& text) { return Bytes(text.data(), 
 std::vector<uint8_t> Block(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& parts) {
   std::vector<uint8_t> block(size, 0);
   for (const auto& part : parts) {
-    if (part.first + part.second.size() <= size) std::memcpy(block.data() + part.first, part.second.data(), part.second.size());
-    else ADD_FAILURE() << "part at " << part.first << " does not fit the block";
+    if (part.first + part.second.size() > size) {
+      ADD_FAILURE() << "part at " << part.first << " does not fit the block";
+      continue;
+    }
+    std::memcpy(block.data() + part.first, part.second.data(), part.second.size());
   }
   return block;
 }
