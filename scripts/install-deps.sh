@@ -10,6 +10,8 @@ packages=(
   wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick libimage-exiftool-perl
   dosfstools mtools fdisk
+  ffmpeg zip ghostscript
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the sample files that the suites read, with the real tools that write
-# such files (ImageMagick, exiftool), afresh on every run.
+# such files: ImageMagick, exiftool, ffmpeg, zip, Ghostscript and the
+# mingw-w64 compiler. Made afresh on every run.
 #
 # Usage: scripts/make-samples.sh FOLDER
 set -euo pipefail
@@ -10,6 +11,34 @@ mkdir -p "$out"
 cd "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+picture="-size 64x48 gradient:red-blue"
+for ext in jpg png gif tif bmp; do
+  convert $picture "photo.$ext"
+done
+convert $picture -define tiff:endian=msb photo-msb.tif
+
+video=(-v error -y -f lavfi -i testsrc=size=64x48:rate=10 -t 1 -c:v mpeg4)
+for ext in mp4 mov avi mkv; do
+  ffmpeg "${video[@]}" "clip.$ext"
+done
+# 64 kbit/s: three frames fit in the two sectors the scan looks at.
+sound=(-v error -y -f lavfi -i sine=frequency=440:duration=1)
+ffmpeg "${sound[@]}" -b:a 64k sound.mp3
+ffmpeg "${sound[@]}" -b:a 64k -id3v2_version 0 -write_xing 0 sound-untagged.mp3
+ffmpeg "${sound[@]}" sound.wav
+
+printf 'Holiday photos, June.\n' >"$work/notes.txt"
+rm -f archive.zip
+(cd "$work" && zip -q "$OLDPWD/archive.zip" notes.txt)
+
+printf '%%!PS\n/Helvetica findfont 24 scalefont setfont 72 720 moveto (Vantrel) show showpage\n' >"$work/page.ps"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=document.pdf "$work/page.ps"
+
+printf 'int main(void) { return 0; }\n' >"$work/program.c"
+x86_64-w64-mingw32-gcc -o program.exe "$work/program.c"
+printf '__declspec(dllexport) int Answer(void) { return 42; }\n' >"$work/library.c"
+x86_64-w64-mingw32-gcc -shared -o library.dll "$work/library.c"
 
 # Photos as cameras write them: 12 megapixels of noisy detail at quality 92,
 # and the same with an EXIF thumbnail (a whole JPEG, FF D9 included, inside

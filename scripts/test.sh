@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds the native, sanitizer and
 # Windows builds, runs every suite (the Windows ones under Wine on a virtual
-# display) and exits non-zero when anything fails.
+# display) and short runs of the fuzz targets, and exits non-zero when
+# anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,9 +32,12 @@ workers_under_tsan() {
 }
 if build native-tsan; then step "test native-tsan" workers_under_tsan; fi
 if build windows; then
+  # The native suites make their sample files through CTest; the Windows ones
+  # read theirs from the Windows build tree.
   step "samples for windows" scripts/make-samples.sh build/windows/samples &&
     step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows
 fi
+step "fuzz (30 s each)" fuzz/run.sh 30
 
 echo
 if [ ${#failures[@]} -ne 0 ]; then
