@@ -18,6 +18,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver --persistent=60
 
+# The prefix's documents folder is a folder of its own, not a link to $HOME,
+# so that the traces the suites write stay inside the build tree.
+documents="$WINEPREFIX/drive_c/users/$(id -un)/Documents"
+if [ -L "$documents" ]; then
+  rm "$documents" && mkdir "$documents"
+fi
+
+# The fonts the program asks for, replaced by Debian's look-alikes, so that
+# text renders as it does on Windows.
+if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine regedit /S "$(winepath -w "$(dirname "$0")/wine-fonts.reg")" >/dev/null 2>&1
+fi
+
 failed=()
 shopt -s nullglob
 tests=("$bin"/*_tests.exe)
