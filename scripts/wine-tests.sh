@@ -10,7 +10,8 @@ build=$(cd "${1:?usage: wine-tests.sh BUILD_DIR}" && pwd)
 bin="$build/bin"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET, no Gecko, and no sound drivers: the test machine has no sound card.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix in $WINEPREFIX"
@@ -25,10 +26,10 @@ if [ -L "$documents" ]; then
   rm "$documents" && mkdir "$documents"
 fi
 
-# The fonts the program asks for, replaced by Debian's look-alikes, so that
-# text renders as it does on Windows.
-if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine regedit /S "$(winepath -w "$(dirname "$0")/wine-fonts.reg")" >/dev/null 2>&1
+# Font replacements and window handling of the test prefix.
+if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+  ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine regedit /S "$(winepath -w "$(dirname "$0")/wine-prefix.reg")" >/dev/null 2>&1
 fi
 
 failed=()
