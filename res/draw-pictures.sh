@@ -55,6 +55,24 @@ card_master() {
     "$work/card.png"
 }
 
+# The card for the smallest icons: fewer, bolder shapes that survive 16 and
+# 24 pixels (no contacts, a plain photo, a thick arrow).
+small_card_master() {
+  convert -size 512x512 xc:none \
+    -fill '#1f5fae' -stroke '#163f78' -strokewidth 16 \
+    -draw "path 'M 144,40 L 326,40 L 400,114 L 400,436 Q 400,472 364,472 L 148,472 Q 112,472 112,436 L 112,72 Q 112,40 144,40 Z'" \
+    -stroke none -fill white -draw "rectangle 150,150 362,440" \
+    -fill '#7cc6f5' -draw "rectangle 170,170 342,330" \
+    -fill '#3f8f3c' -draw "rectangle 170,330 342,420" \
+    -fill '#ffd23f' -draw "circle 290,230 290,262" \
+    -fill white -draw "circle 392,392 392,270" \
+    -fill '#1f9d4a' -draw "circle 392,392 392,290" \
+    -fill none -stroke white -strokewidth 34 -draw "path 'M 417,349 A 50,50 0 1,1 347,370'" \
+    -stroke none -fill white -draw "polygon 372,326 306,362 378,400" \
+    -trim +repage -background none -gravity center -extent 470x470 \
+    "$work/card-small.png"
+}
+
 # The window's background gradient behind the logo: 10-pixel bands of
 # (204,209,194) less 100/47 per band, as the window paints them at 700 x 500.
 logo_background() {
@@ -68,20 +86,28 @@ logo_background() {
 }
 
 card_master
+# The card without the empty canvas round it, and as a square for icons.
+convert "$work/card.png" -trim +repage "$work/card-trimmed.png"
+convert "$work/card-trimmed.png" -background none -gravity center -extent 470x470 "$work/card-square.png"
 
 # Icon 160: every size from the one master.
 sizes=(256 128 64 48 32 24 16)
 icons=()
+small_card_master
 for size in "${sizes[@]}"; do
-  convert "$work/card.png" -filter Lanczos -resize "${size}x${size}" "PNG32:$work/icon-$size.png"
+  master="$work/card-square.png"
+  if [ "$size" -le 24 ]; then master="$work/card-small.png"; fi
+  convert "$master" -filter Lanczos -resize "${size}x${size}" "PNG32:$work/icon-$size.png"
   icons+=("$work/icon-$size.png")
 done
 convert "${icons[@]}" "$out/Vantrel.ico"
 
-# Logo 132: 60 pixels high, drawn at (5, 5) on the window.
-logo_background 60 60 5
-convert "$work/logo-background.png" \( "$work/card.png" -filter Lanczos -resize 60x60 \) -compose Over -composite \
-  "$work/logo.png"
+# Logo 132: 60 pixels high, drawn at (5, 5) on the window; the card keeps a
+# few pixels off the window's outline.
+convert "$work/card-trimmed.png" -filter Lanczos -resize x52 "$work/logo-card.png"
+logo_width=$(($(identify -format '%w' "$work/logo-card.png") + 8))
+logo_background "$logo_width" 60 5
+convert "$work/logo-background.png" "$work/logo-card.png" -geometry +5+4 -compose Over -composite "$work/logo.png"
 bmp "$work/logo.png" none "$out/logo.bmp"
 
 # Banner 131: a strip of film, tiled across the window below its top band.
