@@ -4,8 +4,6 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
 BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -16,6 +14,8 @@ BITMAPINFO TopDown32(int width, int height) {
   info.bmiHeader.biCompression = BI_RGB;
   return info;
 }
+
+namespace {
 
 // A DIB pixel is 0x00RRGGBB, a COLORREF 0x00BBGGRR.
 uint32_t PixelOf(COLORREF colour) { return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour); }

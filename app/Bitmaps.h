@@ -6,6 +6,9 @@
 
 SIZE BitmapSize(HBITMAP bitmap);
 
+// The description of a top-down 32-bit DIB: pixels 0x00RRGGBB, row by row.
+BITMAPINFO TopDown32(int width, int height);
+
 // A bitmap file (any depth LoadImage takes).
 HBITMAP LoadBitmapFile(const char* path);
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "Bitmaps.h"
+
 const char kUserKey[] = "Software\\Talvenor\\Vantrel";
 const char kMachineKey[] = "SOFTWARE\\Talvenor\\Vantrel";
 
@@ -31,13 +33,7 @@ WindowPixels::WindowPixels(HWND window) {
   width_ = client.right;
   height_ = client.bottom;
   pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width_;
-  info.bmiHeader.biHeight = -height_;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32(width_, height_);
   void* bits = nullptr;
   HBITMAP capture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC source = GetDC(window);
