@@ -102,20 +102,3 @@ TEST(Palette, FontsFollowTheLanguageTag) {
   // A 24-pixel em makes a line of more than 24 pixels.
   EXPECT_GT(english.TitleHeight(), 24);
 }
-
-TEST(Palette, BrushesAndPensHaveTheProgramsColours) {
-  Palette palette("ENU");
-  LOGBRUSH brush = {};
-  GetObjectA(palette.BackgroundBrush(), sizeof brush, &brush);
-  EXPECT_EQ(brush.lbColor, RGB(204, 209, 194));
-  GetObjectA(palette.PanelBrush(), sizeof brush, &brush);
-  EXPECT_EQ(brush.lbColor, RGB(224, 227, 219));
-  GetObjectA(palette.DarkBrush(), sizeof brush, &brush);
-  EXPECT_EQ(brush.lbColor, RGB(104, 109, 94));
-  LOGPEN pen = {};
-  GetObjectA(palette.OlivePen(), sizeof pen, &pen);
-  EXPECT_EQ(pen.lopnColor, RGB(128, 128, 0));
-  EXPECT_EQ(pen.lopnWidth.x, 2);
-  GetObjectA(palette.NullPen(), sizeof pen, &pen);
-  EXPECT_EQ(pen.lopnStyle, static_cast<UINT>(PS_NULL));
-}

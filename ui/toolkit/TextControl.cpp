@@ -35,7 +35,7 @@ TextControl::~TextControl() {
 
 HWND TextControl::CreateText(int x, int y, int width, int height, bool isStatic) {
   static_ = isStatic;
-  if (withFrame_) frame_ = CreateFrame(x, y, width, height);
+  if (withFrame_) CreateFrame(x, y, width, height);
   DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
   if (isStatic) {
     if (centred_) style |= SS_CENTER;

@@ -36,7 +36,6 @@ class TextControl : public RectHighlight {
  private:
   static LRESULT CALLBACK TextProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND frame_ = nullptr;
   HFONT font_ = nullptr;
   WNDPROC previousTextProcedure_ = nullptr;
   bool withFrame_ = true;
