@@ -1,0 +1,8 @@
+#include "PlatformDevice.h"
+
+#include "ReadAheadDevice.h"
+
+DeviceOpener& DefaultDeviceOpener() {
+  static ReadAheadOpener opener(PlatformDeviceOpener());
+  return opener;
+}
