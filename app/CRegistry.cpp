@@ -82,6 +82,7 @@ void CRegistry::Close() {
 }
 
 bool CRegistry::OpenAppKey(const char* appName, const char* subKey, const char* company) {
+  Close();
   if (appName != nullptr && appName[0] != '\0') {
     if (defaultAppName.empty()) defaultAppName = appName;
   }
@@ -93,7 +94,6 @@ bool CRegistry::OpenAppKey(const char* appName, const char* subKey, const char* 
     return false;
   }
 
-  Close();
   AppKeyLocation location = AppKeyLocationFor(name.str(), subKey != nullptr ? subKey : "", companyName.str(), wow64);
   if (location.machineWide)
     return RegOpenKeyExA(location.root, location.path.c_str(), 0, kReadOnly, &key_) == ERROR_SUCCESS;
