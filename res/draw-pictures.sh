@@ -132,13 +132,10 @@ button() {
 }
 
 # An arrow pointing right on a 256 canvas; mirrored for Back.
-arrow() {
-  echo "-fill $1 -stroke $2 -strokewidth 10 -draw \"path 'M 40,100 L 132,100 L 132,46 Q 132,36 142,42 L 224,120 Q 232,128 224,136 L 142,214 Q 132,220 132,210 L 132,156 L 40,156 Q 30,156 30,146 L 30,110 Q 30,100 40,100 Z'\""
-}
-
-eval "button next 32 $(arrow "'#2aa84f'" "'#1b7a37'")"
-eval "button next-disabled 32 $(arrow "'rgb(150,150,150)'" "'rgb(120,120,120)'")"
-eval "button back 32 $(arrow "'#3d7fd1'" "'#24579a'") -flop"
+arrow="path 'M 40,100 L 132,100 L 132,46 Q 132,36 142,42 L 224,120 Q 232,128 224,136 L 142,214 Q 132,220 132,210 L 132,156 L 40,156 Q 30,156 30,146 L 30,110 Q 30,100 40,100 Z'"
+button next 32 -fill '#2aa84f' -stroke '#1b7a37' -strokewidth 10 -draw "$arrow"
+button next-disabled 32 -fill 'rgb(150,150,150)' -stroke 'rgb(120,120,120)' -strokewidth 10 -draw "$arrow"
+button back 32 -fill '#3d7fd1' -stroke '#24579a' -strokewidth 10 -draw "$arrow" -flop
 
 button browse 20 \
   -fill '#e0a93a' -stroke '#9a6d17' -strokewidth 8 \
