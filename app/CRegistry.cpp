@@ -95,21 +95,24 @@ bool CRegistry::OpenAppKey(const char* appName, const char* subKey, const char* 
   }
 
   AppKeyLocation location = AppKeyLocationFor(name.str(), subKey != nullptr ? subKey : "", companyName.str(), wow64);
-  if (location.machineWide)
-    return RegOpenKeyExA(location.root, location.path.c_str(), 0, kReadOnly, &key_) == ERROR_SUCCESS;
+  if (location.machineWide) return Kept(RegOpenKeyExA(location.root, location.path.c_str(), 0, kReadOnly, &key_));
 
   LONG result = RegCreateKeyExA(location.root, location.path.c_str(), 0, const_cast<char*>(""),
                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
   if (result == ERROR_ACCESS_DENIED)
     result = RegOpenKeyExA(location.root, location.path.c_str(), 0, kReadOnly, &key_);
-  if (result != ERROR_SUCCESS) key_ = nullptr;
-  return result == ERROR_SUCCESS;
+  return Kept(result);
 }
 
 bool CRegistry::OpenKey(HKEY root, const char* path) {
   Close();
   LONG result = RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key_);
   if (result == ERROR_ACCESS_DENIED) result = RegOpenKeyExA(root, path, 0, kReadOnly, &key_);
+  return Kept(result);
+}
+
+// A failed opening leaves no key behind, whatever the platform put there.
+bool CRegistry::Kept(LONG result) {
   if (result != ERROR_SUCCESS) key_ = nullptr;
   return result == ERROR_SUCCESS;
 }

@@ -55,6 +55,7 @@ class CRegistry {
 
  private:
   bool QueryDword(const char* name, DWORD& value) const;
+  bool Kept(LONG result);
 
   HKEY key_ = nullptr;
 };
