@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, DeviceEventsWithin250MsGiveOneRefresh) {
   // in between, however slow the machine.
   SendMessageA(Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
   Sleep(60);
-  SendMessageA(Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  SendMessageA(Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
   Sleep(60);
   SendMessageA(Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
   const ULONGLONG last = GetTickCount64();
@@ -331,6 +331,14 @@ TEST_F(MainWindowTest, DeviceEventsWithin250MsGiveOneRefresh) {
   EXPECT_GE(dialog.lastRefresh - last, 250u - 16u);
   PumpFor(600);
   EXPECT_EQ(dialog.refreshes, 1);
+}
+
+TEST_F(MainWindowTest, ARemovalRefreshesToo) {
+  Open();
+  FakeDialog dialog;
+  window_->SetCurrentDialog(dialog.Handle());
+  SendMessageA(Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return dialog.refreshes == 1; }, 5000));
 }
 
 TEST_F(MainWindowTest, OtherDeviceEventsGiveNoRefresh) {
