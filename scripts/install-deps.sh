@@ -11,6 +11,8 @@ packages=(
   xvfb xauth x11-apps imagemagick sox
   fonts-liberation fonts-comic-neue
   dosfstools mtools fdisk
+  ffmpeg zip ghostscript
+  clang libclang-rt-14-dev
 )
 
 missing=()
