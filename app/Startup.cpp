@@ -8,6 +8,8 @@
 #include "HelpLibrary.h"
 #include "OwnResources.h"
 #include "System.h"
+#include "Trace.h"
+#include "TypeDB.h"
 #include "Window.h"
 
 namespace {
@@ -58,14 +60,42 @@ StartupFacts GatherFacts(uint16_t userLanguageId, HMODULE languageModule) {
   return facts;
 }
 
-// Creates the main window and runs the message loop until it is closed.
-void RunMainWindow() {
+// The outcome of loading the dictionary: the dictionary, or the reason why
+// the program runs with its built-in types only.
+struct DictionaryLoad {
+  std::unique_ptr<TypeDB> dictionary;
+  bool failed = false;
+  std::string errorText;
+};
+
+DictionaryLoad LoadDictionary(const std::string& path) {
+  DictionaryLoad load;
+  load.dictionary.reset(new TypeDB);
+  if (load.dictionary->Load(path)) return load;
+  const char* error = load.dictionary->ErrorText();
+  load.failed = true;
+  load.errorText = error != nullptr ? error : "";
+  // The text ends in a line feed; the trace ends its own lines.
+  while (!load.errorText.empty() && (load.errorText.back() == '\n' || load.errorText.back() == '\r'))
+    load.errorText.pop_back();
+  load.dictionary.reset();
+  return load;
+}
+
+// Creates the main window and runs the message loop until it is closed. The
+// window starts a new trace, so the dictionary's failure is noted after it.
+void RunMainWindow(const DictionaryLoad& dictionary) {
   std::unique_ptr<Window> window(new Window);
   if (!window->CreateMainWindow()) return;
+  if (dictionary.failed) TraceMessage("Error in file dictionary: %s", dictionary.errorText);
   window->Run();
 }
 
 }  // namespace
+
+std::string DictionaryPathFor(const std::string& executablePath) {
+  return executablePath.substr(0, executablePath.rfind('\\') + 1) + "FileIdentify.dict";
+}
 
 std::string MissingLanguageModuleText(const std::string& moduleName) {
   std::string text = SystemMessageText(ERROR_FILE_NOT_FOUND);
@@ -89,11 +119,16 @@ int RunProgram(HINSTANCE instance) {
 
   InitCommonControls();
   LoadLibraryA("RICHED20.DLL");  // the dialogs' "RichEdit20A" class; runs on without it
-  FillContext(context, GatherFacts(userLanguageId, languageModule));
+  const StartupFacts facts = GatherFacts(userLanguageId, languageModule);
+  FillContext(context, facts);
   context.helpCookie = HelpLibrary::Initialize();
 
-  RunMainWindow();
+  DictionaryLoad dictionary = LoadDictionary(DictionaryPathFor(facts.executablePath));
+  context.dictionary = dictionary.dictionary.get();
+
+  RunMainWindow(dictionary);
 
   HelpLibrary::Uninitialize(context.helpCookie);
+  context.dictionary = nullptr;
   return 0;
 }

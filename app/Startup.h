@@ -9,6 +9,10 @@
 
 int RunProgram(HINSTANCE instance);
 
+// The file-type dictionary beside the executable: its folder (up to and
+// including the last "\") and "FileIdentify.dict".
+std::string DictionaryPathFor(const std::string& executablePath);
+
 // The message when the language module cannot be loaded: the system's
 // file-not-found text without its final full stop, " - ", the module name.
 std::string MissingLanguageModuleText(const std::string& moduleName);

@@ -3,7 +3,9 @@
 // screenshot of the main window in build/windows/screenshots/.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "Context.h"
 #include "ShellTestSupport.h"
@@ -50,6 +52,56 @@ void SaveScreenshot(HWND window, const char* name) {
   EXPECT_TRUE(PumpUntil([&] { return IsCompletePng(ReadWholeFile(path)); }, kStartTimeMs)) << path;
 }
 
+std::vector<std::string> TraceLines() {
+  std::vector<std::string> lines;
+  const std::string trace = ReadWholeFile(TraceFilePath());
+  for (std::size_t start = 0; start < trace.size();) {
+    std::size_t end = trace.find("\r\n", start);
+    if (end == std::string::npos) end = trace.size();
+    lines.push_back(trace.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Starts Vantrel.exe in a folder of its own with the given files beside it,
+// lets an optional look at its window happen, and presses the close button.
+std::vector<std::string> RunUntilClosed(const char* folderName, std::initializer_list<const char*> files,
+                                        const char* screenshot) {
+  const std::string folder = FreshFolder(folderName);
+  EXPECT_TRUE(CopyBeside("Vantrel.exe", folder));
+  for (const char* file : files) EXPECT_TRUE(CopyBeside(file, folder)) << file;
+  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+  RemoveFile(TraceFilePath());
+
+  ChildProcess program(folder + "\\Vantrel.exe", folder);
+  EXPECT_TRUE(program.Started());
+  HWND window = WaitForWindow("VANTREL", "Vantrel", kStartTimeMs);
+  EXPECT_NE(window, nullptr) << "no main window";
+  if (window == nullptr) return {};
+  if (screenshot != nullptr) {
+    // Let the display catch up with the painting before the picture is taken.
+    PumpFor(1500);
+    SaveScreenshot(window, screenshot);
+  }
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(681, 18));
+  DWORD code = 1;
+  EXPECT_TRUE(program.WaitForExit(kStartTimeMs, code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(IsWindow(window));
+  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+  return TraceLines();
+}
+
+const char kVersionLineStart[] = "Vantrel " VANTREL_PRODUCT_VERSION " : OS=";
+const char kDictionaryError[] = "Error in file dictionary: ";
+
+int LinesStartingWith(const std::vector<std::string>& lines, const char* start) {
+  int count = 0;
+  for (const std::string& line : lines) count += line.rfind(start, 0) == 0 ? 1 : 0;
+  return count;
+}
+
 }  // namespace
 
 TEST(Startup, TheMissingModuleTextEndsWithTheModuleName) {
@@ -80,29 +132,25 @@ TEST(Startup, WithoutItsLanguageModuleTheProgramSaysSoAndEnds) {
   EXPECT_EQ(code, 0u);
 }
 
+
 TEST(Startup, TheProgramRunsUntilItsCloseButtonIsPressed) {
-  const std::string folder = FreshFolder("shell-program");
-  ASSERT_TRUE(CopyBeside("Vantrel.exe", folder));
-  ASSERT_TRUE(CopyBeside("1033.DLL", folder));
-  DeleteKey(HKEY_CURRENT_USER, kUserKey);
-  RemoveFile(TraceFilePath());
+  std::vector<std::string> trace = RunUntilClosed("shell-program", {"1033.DLL", "FileIdentify.dict"}, "main-window.png");
+  ASSERT_FALSE(trace.empty());
+  EXPECT_EQ(trace[0].rfind(kVersionLineStart, 0), 0u) << trace[0];
+  EXPECT_EQ(LinesStartingWith(trace, kDictionaryError), 0);
+}
 
-  ChildProcess program(folder + "\\Vantrel.exe", folder);
-  ASSERT_TRUE(program.Started());
-  HWND window = WaitForWindow("VANTREL", "Vantrel", kStartTimeMs);
-  ASSERT_NE(window, nullptr) << "no main window";
-  // Let the display catch up with the painting before the picture is taken.
-  PumpFor(1500);
-  SaveScreenshot(window, "main-window.png");
+TEST(Startup, WithoutItsDictionaryTheProgramNotesItAndRuns) {
+  std::vector<std::string> trace = RunUntilClosed("shell-no-dictionary", {"1033.DLL"}, nullptr);
+  ASSERT_GE(trace.size(), 2u);
+  EXPECT_EQ(trace[0].rfind(kVersionLineStart, 0), 0u) << trace[0];
+  EXPECT_EQ(trace[1].rfind(kDictionaryError, 0), 0u) << trace[1];
+  EXPECT_NE(trace[1].find("FileIdentify.dict"), std::string::npos) << trace[1];
+  EXPECT_EQ(LinesStartingWith(trace, kDictionaryError), 1);
+}
 
-  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(681, 18));
-  DWORD code = 1;
-  ASSERT_TRUE(program.WaitForExit(kStartTimeMs, code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_FALSE(IsWindow(window));
-
-  std::string trace = ReadWholeFile(TraceFilePath());
-  const std::string start = std::string("Vantrel ") + VANTREL_PRODUCT_VERSION + " : OS=";
-  EXPECT_EQ(trace.compare(0, start.size(), start), 0) << trace;
-  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+TEST(Startup, TheDictionaryLivesBesideTheExecutable) {
+  EXPECT_EQ(DictionaryPathFor("C:\\Program Files\\Vantrel\\Vantrel.exe"),
+            "C:\\Program Files\\Vantrel\\FileIdentify.dict");
+  EXPECT_EQ(DictionaryPathFor("Vantrel.exe"), "FileIdentify.dict");
 }
