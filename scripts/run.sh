@@ -14,7 +14,7 @@ program=build/windows/bin
 echo
 echo "Built:"
 echo "  native (Linux):  $(ls build/native/bin | tr '\n' ' ')"
-echo "  Windows program: $program/Vantrel.exe beside $program/1033.DLL"
+echo "  Windows program: $program/Vantrel.exe with 1033.DLL and FileIdentify.dict beside it"
 echo "Vantrel.exe opens its main window (under Wine: wine $program/Vantrel.exe);"
 echo "the wizard steps and the recovery tool come with the next steps of the project."
 echo "scripts/test.sh runs every suite and saves a screenshot of the main window in"
