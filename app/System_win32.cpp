@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "CRegistry.h"
 #include "Context.h"
 #include "Format.h"
 #include "System.h"
@@ -29,20 +30,10 @@ const char* ShellFolderValueName(int folder) {
 std::string ShellFolderFromRegistry(int folder) {
   const char* name = ShellFolderValueName(folder);
   if (name == nullptr) return std::string();
-  const char* path = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  HKEY key = nullptr;
-  LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key);
-  if (result == ERROR_ACCESS_DENIED) result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
-  if (result != ERROR_SUCCESS) return std::string();
-  char value[MAX_PATH + 1] = {};
-  DWORD type = 0;
-  DWORD size = MAX_PATH;
-  std::string text;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ))
-    text = value;
-  RegCloseKey(key);
-  return text;
+  CRegistry settings;
+  if (!settings.OpenKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"))
+    return std::string();
+  return settings.ReadString(name, "");
 }
 
 SYSTEMTIME ToSystemTime(const CalendarTime& time) {

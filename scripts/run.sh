@@ -10,9 +10,12 @@ cmake --build --preset native
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 
+program=build/windows/bin
 echo
 echo "Built:"
 echo "  native (Linux):  $(ls build/native/bin | tr '\n' ' ')"
-echo "  Windows program: $(ls build/windows/bin | grep -v '_tests.exe$' | tr '\n' ' ')"
-echo "The recovery tool and the wizard come with the next steps of the project;"
-echo "scripts/test.sh runs every suite."
+echo "  Windows program: $program/Vantrel.exe with 1033.DLL and FileIdentify.dict beside it"
+echo "Vantrel.exe opens its main window (under Wine: wine $program/Vantrel.exe);"
+echo "the wizard steps and the recovery tool come with the next steps of the project."
+echo "scripts/test.sh runs every suite and saves a screenshot of the main window in"
+echo "build/windows/screenshots/."

@@ -10,13 +10,27 @@ build=$(cd "${1:?usage: wine-tests.sh BUILD_DIR}" && pwd)
 bin="$build/bin"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET, no Gecko, and no sound drivers: the test machine has no sound card.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix in $WINEPREFIX"
   wineboot --init >/dev/null 2>&1
 fi
 wineserver --persistent=60
+
+# The prefix's documents folder is a folder of its own, not a link to $HOME,
+# so that the traces the suites write stay inside the build tree.
+documents="$WINEPREFIX/drive_c/users/$(id -un)/Documents"
+if [ -L "$documents" ]; then
+  rm "$documents" && mkdir "$documents"
+fi
+
+# Font replacements and window handling of the test prefix.
+if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+  ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine regedit /S "$(winepath -w "$(dirname "$0")/wine-prefix.reg")" >/dev/null 2>&1
+fi
 
 failed=()
 shopt -s nullglob

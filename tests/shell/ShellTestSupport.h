@@ -1,0 +1,68 @@
+// Helpers of the user-interface suite: pumping messages, reading what a
+// window shows, the program's settings keys, and Vantrel.exe as a process.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Handles this thread's messages for the given time.
+void PumpFor(DWORD milliseconds);
+// Handles messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+// What a window shows, read from its own device context.
+class WindowPixels {
+ public:
+  explicit WindowPixels(HWND window);
+  COLORREF At(int x, int y) const;
+  // How many pixels of the rectangle have exactly this colour.
+  int Count(const RECT& rect, COLORREF colour) const;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+// The per-user and machine-wide keys of the program, removed and written
+// directly, past CRegistry.
+void DeleteKey(HKEY root, const char* path);
+void SetTextValue(HKEY root, const char* path, const char* name, const std::string& text, DWORD type = REG_SZ);
+void SetDwordValue(HKEY root, const char* path, const char* name, DWORD value);
+bool ReadRawText(HKEY root, const char* path, const char* name, std::string& text);
+bool KeyExists(HKEY root, const char* path);
+
+extern const char kUserKey[];     // Software\Talvenor\Vantrel under HKEY_CURRENT_USER
+extern const char kMachineKey[];  // SOFTWARE\Talvenor\Vantrel under HKEY_LOCAL_MACHINE
+
+// A folder beside the test executable, made empty.
+std::string FreshFolder(const char* name);
+bool CopyBeside(const char* file, const std::string& folder);
+
+// A started program; the destructor ends it if it still runs.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::string& commandLine, const std::string& folder = std::string());
+  ~ChildProcess();
+  bool Started() const { return process_ != nullptr; }
+  // False when it has not ended within the time.
+  bool WaitForExit(DWORD milliseconds, DWORD& exitCode);
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
+// Starts a Unix program from Wine (given by its absolute path); Wine gives
+// no handle to wait on.
+bool LaunchUnixCommand(const std::string& commandLine);
+
+// The top-level window of a class and title, looked for until the time is up.
+HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds);
+
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::string UnixPathOf(const std::string& windowsPath);
