@@ -1,3 +1,0 @@
-#include "MessagePump.h"
-
-void PumpPendingMessages() {}
