@@ -12,6 +12,7 @@
 #include "BoundedText.h"
 
 class Media;
+class MessagePump;
 class Recovery;
 class TypeDB;
 class Window;
@@ -44,6 +45,9 @@ struct Context {
   // The main window's window handle (HWND), the owner of the program's message
   // boxes; null while there is no main window.
   void* mainWindowHandle = nullptr;
+  // What long work on the user-interface thread calls to keep the windows
+  // alive: the main window, while it exists.
+  MessagePump* messagePump = nullptr;
   Media* CurrentMedia = nullptr;
   // Read by the crash filter on any thread: a single pointer-sized value.
   Recovery* CurrentRecovery = nullptr;

@@ -36,6 +36,18 @@ uint32_t ModuleDllVersion(const char* dllName);
 // A decimal integer text grouped with the program's number format.
 std::string GroupNumber(const std::string& digits);
 
+// The user's separators and digit grouping for plain numbers.
+struct LocaleNumberParts {
+  std::string decimalSeparator = ".";
+  std::string thousandSeparator = ",";
+  uint32_t grouping = 3;
+};
+LocaleNumberParts UserNumberParts();
+
+// A UTF-16 text in the 8-bit code page of the platform's texts (the ANSI code
+// page on Windows, UTF-8 natively); what cannot be shown becomes "?".
+std::string NarrowText(const std::u16string& text);
+
 struct CalendarTime {
   int year = 0, month = 0, day = 0;
   int hour = 0, minute = 0, second = 0, millisecond = 0;

@@ -135,6 +135,26 @@ std::string GroupNumber(const std::string& digits) {
   return buffer;
 }
 
+LocaleNumberParts UserNumberParts() {
+  LocaleNumberParts parts;
+  char text[16] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, sizeof text) > 0) parts.decimalSeparator = text;
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, text, sizeof text) > 0) parts.thousandSeparator = text;
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, text, sizeof text) > 0)
+    parts.grouping = NumberFormatFor(text, parts.thousandSeparator).grouping;
+  return parts;
+}
+
+std::string NarrowText(const std::u16string& text) {
+  if (text.empty()) return std::string();
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+  int length = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
+  if (length <= 0) return std::string();
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), &out[0], length, "?", nullptr);
+  return out;
+}
+
 CalendarTime LocalTimeNow() {
   SYSTEMTIME st = {};
   GetLocalTime(&st);

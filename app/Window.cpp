@@ -49,6 +49,7 @@ void TraceVersionLine() {
 
 Window::Window() : palette_(TheContext().LanguageTag.str()) {
   TheContext().mainWindow = this;
+  TheContext().messagePump = this;
 
   // Opening the per-user key creates it on a first start.
   CRegistry user;
@@ -90,6 +91,7 @@ Window::~Window() {
   if (pictures_.logo != nullptr) DeleteObject(pictures_.logo);
   if (menu_ != nullptr) DestroyMenu(menu_);
   if (TheContext().mainWindow == this) TheContext().mainWindow = nullptr;
+  if (TheContext().messagePump == this) TheContext().messagePump = nullptr;
 }
 
 // A machine-wide LogoFile of at most 70 pixels' height replaces the built-in

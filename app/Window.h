@@ -14,12 +14,13 @@
 #include <string>
 
 #include "BoundedText.h"
+#include "MessagePump.h"
 #include "Palette.h"
 #include "TextControl.h"
 #include "WindowLayout.h"
 #include "WindowPainter.h"
 
-class Window {
+class Window : public MessagePump {
  public:
   static constexpr int kWidth = 700;
   static constexpr int kHeight = 500;
@@ -48,7 +49,7 @@ class Window {
   // Services for the dialogs and long operations on the user-interface thread.
   const Palette& Colours() const { return palette_; }
   // Handles every queued message without waiting.
-  void PumpMessages();
+  void PumpMessages() override;
   // Puts a step dialog into the main window below the banner.
   void PlaceStepDialog(HWND dialog) const;
   // Centres a side dialog on the main window, kept on the desktop.

@@ -11,26 +11,32 @@ tree=build/fuzz
 
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DVANTREL_SANITIZE=ON -DVANTREL_FUZZ=ON >/dev/null
-cmake --build "$tree" --target typedb_load_fuzzer typedb_identify_fuzzer
+  -DVANTREL_SANITIZE=address -DVANTREL_FUZZ=ON >/dev/null
+fuzzers=(typedb_load_fuzzer typedb_identify_fuzzer jpeg_extent_fuzzer)
+cmake --build "$tree" --target "${fuzzers[@]}"
 
-mkdir -p "$tree/corpus/load" "$tree/corpus/identify" "$tree/findings"
+mkdir -p "$tree/corpus/load" "$tree/corpus/identify" "$tree/corpus/jpeg_extent" "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
 # dictionary samples, where a native test run has made them.
 { printf '\0'; cat typedb/FileIdentify.txt; } >"$tree/corpus/load/shipped"
-for sample in build/native/typedb-samples/*; do
+for sample in build/native/samples/*; do
   [ -f "$sample" ] && head -c 1024 "$sample" >"$tree/corpus/identify/$(basename "$sample")"
+done
+for sample in build/native/samples/*.jpg; do
+  [ -f "$sample" ] && head -c 16384 "$sample" >"$tree/corpus/jpeg_extent/$(basename "$sample")"
 done
 
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-for fuzzer in typedb_load_fuzzer typedb_identify_fuzzer; do
+for fuzzer in "${fuzzers[@]}"; do
   name=${fuzzer%_fuzzer}
   name=${name#typedb_}
   echo "== $fuzzer for $seconds s"
   log="$tree/$fuzzer.log"
   status=0
-  "$tree/bin/$fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  max_len=4096
+  [ "$fuzzer" = jpeg_extent_fuzzer ] && max_len=16384  # a walk over a few dozen sectors
+  "$tree/bin/$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
     -artifact_prefix="$tree/findings/$fuzzer-" -print_final_stats=1 "$tree/corpus/$name" >"$log" 2>&1 || status=$?
   grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' "$log" || true
   if [ "$status" -ne 0 ]; then

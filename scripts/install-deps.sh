@@ -8,7 +8,7 @@ packages=(
   googletest libbenchmark-dev
   mingw-w64
   wine wine64 fonts-wine
-  xvfb xauth x11-apps imagemagick sox
+  xvfb xauth x11-apps imagemagick libimage-exiftool-perl sox
   fonts-liberation fonts-comic-neue
   dosfstools mtools fdisk
   ffmpeg zip ghostscript

@@ -25,10 +25,16 @@ build() {
 
 if build native; then step "test native" ctest --preset native; fi
 if build native-asan; then step "test native-asan" ctest --preset native-asan; fi
+# The worker threads under ThreadSanitizer: stop requests at random moments.
+workers_under_tsan() {
+  build/native-tsan/bin/media_tests --gtest_brief=1 --gtest_filter='Thread*:Event*' &&
+    build/native-tsan/bin/recovery_tests --gtest_brief=1 --gtest_filter='RecoveryStart*'
+}
+if build native-tsan; then step "test native-tsan" workers_under_tsan; fi
 if build windows; then
   # The native suites make their sample files through CTest; the Windows ones
   # read theirs from the Windows build tree.
-  step "samples for windows" scripts/make-typedb-samples.sh build/windows/typedb-samples &&
+  step "samples for windows" scripts/make-samples.sh build/windows/samples &&
     step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows
 fi
 step "fuzz (30 s each)" fuzz/run.sh 30

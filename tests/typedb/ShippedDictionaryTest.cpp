@@ -1,6 +1,6 @@
 // The shipped FileIdentify.dict, as the program finds it beside itself (the
 // suite runs in the build's bin folder), on headers written here and on files
-// that real tools made (scripts/make-typedb-samples.sh, in ../typedb-samples).
+// that real tools made (scripts/make-samples.sh, in ../samples).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -223,8 +223,8 @@ TEST_F(ShippedDictionary, RecognisesFilesMadeByRealTools) {
   };
   for (const Sample& sample : samples) {
     SCOPED_TRACE(sample.file);
-    std::string bytes = ReadWholeFile(std::string("../typedb-samples/") + sample.file);
-    ASSERT_FALSE(bytes.empty()) << "missing: run scripts/make-typedb-samples.sh BUILD_DIR/typedb-samples";
+    std::string bytes = ReadWholeFile(std::string("../samples/") + sample.file);
+    ASSERT_FALSE(bytes.empty()) << "missing: run scripts/make-samples.sh BUILD_DIR/samples";
     // What follows a short file on the medium: here zero bytes.
     bytes.resize(kWindowBytes, '\0');
     ExpectType(Bytes(bytes), sample.expected);

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Makes the sample files that the dictionary suite identifies, with the real
-# tools that write such files: ImageMagick, ffmpeg, zip, Ghostscript and the
-# mingw-w64 compiler. Small files, made afresh on every run.
+# Makes the sample files that the suites read, with the real tools that write
+# such files: ImageMagick, exiftool, ffmpeg, zip, Ghostscript and the
+# mingw-w64 compiler. Made afresh on every run.
 #
-# Usage: scripts/make-typedb-samples.sh FOLDER
+# Usage: scripts/make-samples.sh FOLDER
 set -euo pipefail
 
-out=${1:?usage: make-typedb-samples.sh FOLDER}
+out=${1:?usage: make-samples.sh FOLDER}
 mkdir -p "$out"
 cd "$out"
 work=$(mktemp -d)
@@ -40,4 +40,14 @@ x86_64-w64-mingw32-gcc -o program.exe "$work/program.c"
 printf '__declspec(dllexport) int Answer(void) { return 42; }\n' >"$work/library.c"
 x86_64-w64-mingw32-gcc -shared -o library.dll "$work/library.c"
 
-echo "Dictionary samples in $(pwd): $(ls | tr '\n' ' ')"
+# Photos as cameras write them: 12 megapixels of noisy detail at quality 92,
+# and the same with an EXIF thumbnail (a whole JPEG, FF D9 included, inside
+# the APP1 segment).
+convert -size 4000x3000 gradient:navy-orange -attenuate 0.6 +noise Gaussian -quality 92 camera.jpg
+convert -size 160x120 gradient:red-blue -quality 80 "$work/thumbnail.jpg"
+cp camera.jpg camera-exif.jpg
+exiftool -q -overwrite_original "-ThumbnailImage<=$work/thumbnail.jpg" camera-exif.jpg
+convert -size 640x480 plasma:fractal -seed 7 -interlace JPEG -quality 75 progressive.jpg
+convert -size 1x1 xc:white tiny.jpg
+
+echo "Samples in $(pwd): $(ls | tr '\n' ' ')"

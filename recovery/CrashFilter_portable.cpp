@@ -1,0 +1,3 @@
+#include "CrashFilter.h"
+
+void InstallCrashFilter() {}
