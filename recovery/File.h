@@ -48,6 +48,10 @@ class File {
   // bytes the runs do not reach are zero. False when a read fails.
   bool readData(Media& media, uint8_t* dest, uint64_t length) const;
 
+  // Marks the record a picture when its 8.3 extension or its first sector
+  // says so; directories never are.
+  bool sniffPicture(Media& media);
+
   std::string displayName() const;
   // "\folder\file" below the root; with maxLength > 0 the middle folders
   // give way to "\..." until the folders fit in maxLength characters.

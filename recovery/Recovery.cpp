@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CrashFilter.h"
+#include "Identify.h"
 #include "Media.h"
 #include "TextSource.h"
 #include "Trace.h"
@@ -92,6 +93,18 @@ uint32_t Recovery::progressPercent() const {
   uint64_t end = scanEnd.load(std::memory_order_relaxed);
   if (end == 0) return 0;
   return static_cast<uint32_t>(static_cast<uint64_t>(progressPos.load(std::memory_order_relaxed)) * 100 / end);
+}
+
+bool Recovery::identify(uint32_t sector, uint32_t windowSectors, std::string& extension, bool& picture,
+                        const File* openRecord) {
+  Identifier identifier(media, dictionary, this);
+  identifier.options = {wantJpeg, wantVideo, wantAvi, wantMp3, wantTiff, wantOthers};
+  Identification result;
+  bool found = identifier.identify(sector, windowSectors, openRecord, result);
+  extension = result.extension;
+  picture = result.picture;
+  if (found && result.length != 0) pendingExtent = result.length;
+  return found;
 }
 
 void Recovery::LogByIdWith(unsigned id, const FormatArg* args, std::size_t count) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Event.h"
@@ -43,6 +44,12 @@ class Recovery : public Thread {
   uint32_t countFiles(const File& dir);
 
   uint32_t progressPercent() const;
+
+  // Identifies the sector whose window (windowSectors sectors) the caller has
+  // read, with the dictionary when there is one, else with the built-in tests
+  // and this run's type options; sets pendingExtent when the length is known.
+  bool identify(uint32_t sector, uint32_t windowSectors, std::string& extension, bool& picture,
+                const File* openRecord);
 
   // Formats message id of the language module, writes it to the trace and adds
   // it to the status list; nothing at all while there is no list.

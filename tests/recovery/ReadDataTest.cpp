@@ -36,10 +36,11 @@ class ReadDataTest : public ::testing::Test {
 
   // The bytes of the sectors, in order, cut to size.
   std::vector<uint8_t> Expected(const std::vector<std::pair<uint32_t, uint32_t>>& runs, uint64_t size) const {
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes(size, 0);
+    std::size_t at = 0;
     for (auto run : runs)
-      bytes.insert(bytes.end(), image.begin() + run.first * kSector, image.begin() + (run.first + run.second) * kSector);
-    bytes.resize(size, 0);
+      for (std::size_t i = run.first * kSector; i < (run.first + run.second) * kSector && at < size; ++i)
+        bytes[at++] = image[i];
     return bytes;
   }
 

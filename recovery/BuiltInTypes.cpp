@@ -1,0 +1,197 @@
+// The built-in type tests: one row per format, tried in order; the first row
+// whose check succeeds names the type. Each check reads the window only
+// through SectorWindow, so an offset taken from the data cannot lead outside it.
+#include <cstdint>
+
+#include "IdentifyProbe.h"
+#include "JpegExtent.h"
+
+namespace {
+
+using Check = bool (*)(IdentifyProbe&);
+
+void Name(IdentifyProbe& probe, const char* extension, bool picture) {
+  probe.result.extension = extension;
+  probe.result.picture = picture;
+}
+
+// 1. A JPEG start that the marker walk confirms; its end gives the length.
+bool Jpeg(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  bool start = (probe.options.wantJpeg && w.u8(0) == 0xFF && w.u8(1) == 0xD8) || w.matches(6, "JFIF");
+  if (!start) return false;
+  uint64_t length = 0;
+  if (!jpegExtent(probe.media, probe.sector, length, probe.worker)) {
+    // The walk read on through the buffer: the later rows look at this sector.
+    probe.RestoreWindow();
+    return false;
+  }
+  probe.result.length = length;
+  Name(probe, "jpg", true);
+  return true;
+}
+
+bool IsPackOrVideoStart(uint32_t code) { return code == 0x000001BA || code == 0x000001E0; }
+
+// 2. An MPEG program stream: a start code at 0 and a pack or video start at 2048.
+bool MpegStream(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  uint32_t first = w.be32(0);
+  if (!probe.options.wantVideo || !(first == 0x000001B3 || IsPackOrVideoStart(first))) return false;
+  if (!IsPackOrVideoStart(w.be32(2048))) return false;
+  Name(probe, "mpg", false);
+  return true;
+}
+
+// 3. A QuickTime movie that begins with its movie or data atom.
+bool QuickTime(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!probe.options.wantVideo || !(w.matches(4, "moov") || w.matches(4, "mdat"))) return false;
+  Name(probe, "mov", false);
+  return true;
+}
+
+// 4. An MP4 whose file-type box is followed by the movie box.
+bool Mp4(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!probe.options.wantVideo || !w.matches(4, "ftyp") || !w.matches(8, "mp")) return false;
+  uint32_t boxLength = w.be32(0);
+  if (boxLength < 17 || boxLength > 4095 || !w.matches(boxLength + 4, "moov")) return false;
+  Name(probe, "mp4", false);
+  return true;
+}
+
+// 5. The ASF header object.
+bool Asf(IdentifyProbe& probe) {
+  static const uint8_t kHeaderObject[] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+  if (!probe.options.wantVideo || !probe.window.matches(0, kHeaderObject, sizeof kHeaderObject)) return false;
+  Name(probe, "asf", false);
+  return true;
+}
+
+// 6. A RIFF file of AVI form.
+bool Avi(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!probe.options.wantAvi || !w.matches(0, "RIFF") || !w.matches(8, "AVI")) return false;
+  Name(probe, "avi", false);
+  return true;
+}
+
+// 7. MPEG audio frames, or an ID3 tag before them.
+bool Mp3(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  bool frameSync = probe.options.wantMp3 && w.u8(0) == 0xFF && (w.u8(1) & 0xF0) == 0xF0 && w.u8(2) != 0xFF &&
+                   w.has(0, 3);
+  if (!frameSync && !w.matches(0, "ID3")) return false;
+  if (!Mp3Starts(probe)) return false;
+  Name(probe, "mp3", false);
+  return true;
+}
+
+// 8. TIFF in either byte order.
+bool Tiff(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  bool intel = w.matches(0, "II") && w.le16(2) == 42;
+  bool motorola = w.matches(0, "MM") && w.be16(2) == 42;
+  if (!probe.options.wantTiff || !(intel || motorola)) return false;
+  Name(probe, "tif", true);
+  return true;
+}
+
+// 9. A Windows program or library: the MZ header points at the PE header.
+bool Executable(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!w.matches(0, "MZ")) return false;
+  int32_t pe = static_cast<int32_t>(w.le32(60));
+  if (pe <= 0 || static_cast<uint64_t>(pe) >= 8ULL * probe.sectorSize()) return false;
+  if (!w.matches(static_cast<uint64_t>(pe), "PE\0\0") || !w.has(static_cast<uint64_t>(pe) + 22, 2)) return false;
+  bool library = (w.le16(static_cast<uint64_t>(pe) + 22) & 0x2000) != 0;
+  Name(probe, library ? "dll" : "exe", false);
+  return true;
+}
+
+// 10. A Windows bitmap whose header fields are all plausible.
+bool Bitmap(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!w.matches(0, "BM") || w.le16(6) != 0 || w.le16(8) != 0 || !w.has(26, 4)) return false;
+  uint32_t size = w.le32(2);
+  if (size >= 0x800000 || w.le32(10) >= size || w.le16(28) > 32 || w.le16(26) > 4) return false;
+  if (static_cast<int32_t>(w.le32(18)) >= 20480 || static_cast<int32_t>(w.le32(22)) >= 20480) return false;
+  Name(probe, "bmp", true);
+  return true;
+}
+
+// 11. PNG: its signature and the IHDR chunk.
+bool Png(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  static const uint8_t kHeaderLength[] = {0, 0, 0, 0x0D};
+  if (!w.matches(1, "PNG") || !w.matches(8, kHeaderLength, 4) || !w.matches(12, "IHDR")) return false;
+  Name(probe, "png", true);
+  return true;
+}
+
+// 12. GIF.
+bool Gif(IdentifyProbe& probe) {
+  if (!probe.window.matches(0, "GIF8")) return false;
+  Name(probe, "gif", true);
+  return true;
+}
+
+// 13. A DVR recording.
+bool Dvr(IdentifyProbe& probe) {
+  static const uint8_t kDvr[] = {'D', 'V', 'R', 0x1A, 0, 0, 0, 0, 0};
+  if (!probe.window.matches(0, kDvr, sizeof kDvr)) return false;
+  Name(probe, "dvr", false);
+  return true;
+}
+
+// 14. A compound document, named by the first stream its directory knows.
+bool CompoundDocument(IdentifyProbe& probe) {
+  static const uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0};
+  if (!probe.window.matches(0, kSignature, sizeof kSignature)) return false;
+  std::string extension = CompoundDocumentExtension(probe);
+  if (extension.empty()) return false;
+  probe.result.extension = extension;
+  probe.result.picture = false;
+  return true;
+}
+
+// 15. A Visio drawing of the old format.
+bool VisioDrawing(IdentifyProbe& probe) {
+  if (!probe.window.matches(0, "Visio (TM) Drawing\r\n")) return false;
+  Name(probe, "vsd", false);
+  return true;
+}
+
+// 16. A ZIP archive; walking its records gives the length when they carry it.
+bool Zip(IdentifyProbe& probe) {
+  if (!probe.window.matches(0, "PK\x03\x04")) return false;
+  probe.result.length = ZipArchiveLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
+  Name(probe, "zip", false);
+  return true;
+}
+
+// 17. A RIFF file of WAVE form.
+bool Wave(IdentifyProbe& probe) {
+  const SectorWindow& w = probe.window;
+  if (!w.matches(0, "RIFF") || !w.matches(8, "WAVE")) return false;
+  Name(probe, "wav", false);
+  return true;
+}
+
+// The types every run looks for (by its options), then, only with the
+// option for all other types, the rest.
+const Check kChosenTypes[] = {Jpeg, MpegStream, QuickTime, Mp4, Asf, Avi, Mp3, Tiff};
+const Check kOtherTypes[] = {Executable, Bitmap, Png, Gif, Dvr, CompoundDocument, VisioDrawing, Zip, Wave};
+
+}  // namespace
+
+bool IdentifyWithBuiltInTests(IdentifyProbe& probe) {
+  for (Check check : kChosenTypes)
+    if (check(probe)) return true;
+  if (!probe.options.wantOthers) return false;
+  for (Check check : kOtherTypes)
+    if (check(probe)) return true;
+  return false;
+}
