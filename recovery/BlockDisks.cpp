@@ -42,7 +42,8 @@ void AddDisks(const std::string& deviceFolder, int depth, std::set<std::string>&
   std::string disk = deviceFolder;
   if (Exists(disk + "/partition")) disk = disk.substr(0, disk.find_last_of('/'));
   disks.insert(disk);
-  for (const std::string& slave : Entries(disk + "/slaves")) AddDisks(Resolved(disk + "/slaves/" + slave), depth + 1, disks);
+  for (const std::string& slave : Entries(disk + "/slaves"))
+    AddDisks(Resolved(disk + "/slaves/" + slave), depth + 1, disks);
 }
 
 }  // namespace

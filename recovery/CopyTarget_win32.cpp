@@ -67,8 +67,9 @@ class Win32TargetFileSystem : public TargetFileSystem {
   }
 
   std::unique_ptr<TargetFile> Create(const std::u16string& path, Creation creation, uint32_t& error) override {
-    HANDLE handle = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr,
-                                creation == Creation::kNew ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, creation == Creation::kNew ? CREATE_NEW : CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       error = GetLastError();
       return nullptr;
@@ -93,7 +94,8 @@ std::size_t ShareRootLength(const std::u16string& path) {
 bool IsTargetSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 std::size_t TargetRootLength(const std::u16string& path) {
-  const bool letter = path.size() >= 2 && ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+  const bool letter =
+      path.size() >= 2 && ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
   if (letter && path[1] == u':') return 2;
   return ShareRootLength(path);
 }

@@ -40,7 +40,8 @@ std::set<DWORD> VolumeDisks(const std::wstring& volume) {
     const auto* extents = reinterpret_cast<const VOLUME_DISK_EXTENTS*>(reply.data());
     const std::size_t first = offsetof(VOLUME_DISK_EXTENTS, Extents);
     const std::size_t fit = returned > first ? (returned - first) / sizeof(DISK_EXTENT) : 0;
-    for (std::size_t i = 0; i < extents->NumberOfDiskExtents && i < fit; ++i) disks.insert(extents->Extents[i].DiskNumber);
+    for (std::size_t i = 0; i < extents->NumberOfDiskExtents && i < fit; ++i)
+      disks.insert(extents->Extents[i].DiskNumber);
   }
   CloseHandle(handle);
   return disks;
@@ -84,7 +85,8 @@ std::wstring NearestExisting(const std::wstring& folder) {
 }
 
 bool IsDriveName(const std::string& name) {
-  return name.size() == 2 && name[1] == ':' && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+  return name.size() == 2 && name[1] == ':' &&
+         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
 }
 
 }  // namespace

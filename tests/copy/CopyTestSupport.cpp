@@ -13,7 +13,8 @@ constexpr uint32_t kImageSectors = 200;
 
 class FaultyFile : public TargetFile {
  public:
-  FaultyFile(std::unique_ptr<TargetFile> real, const FaultyFileSystem& faults) : real_(std::move(real)), faults_(faults) {}
+  FaultyFile(std::unique_ptr<TargetFile> real, const FaultyFileSystem& faults)
+      : real_(std::move(real)), faults_(faults) {}
 
   bool Write(const uint8_t* data, uint32_t bytes, uint32_t& error) override {
     if (written_ + bytes > faults_.writableBytes) {

@@ -39,7 +39,7 @@ TEST(SafeName, DeviceNamesGetASuffix) {
   EXPECT_EQ(SafeName(u"COM\u00B2"), u"COM\u00B2_");
   EXPECT_EQ(SafeName(u"CONOUT$"), u"CONOUT$_");
   EXPECT_EQ(SafeName(u"PRN."), u"PRN_");  // without its dot, no device
-  EXPECT_EQ(SafeName(u"con:"), u"con_");   // no device once ":" is gone
+  EXPECT_EQ(SafeName(u"con:"), u"con_");  // no device once ":" is gone
 }
 
 TEST(NumberedName, GoesBeforeTheLastDot) {
