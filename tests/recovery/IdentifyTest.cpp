@@ -232,7 +232,10 @@ TEST(BuiltInTypes, HostileZipLengthsEndTheWalk) {
   ASSERT_GT(wrapping.size(), 30u + 9 + 20);
   std::size_t extra = 30 + wrapping[26];
   for (int i = 0; i < 8; ++i) wrapping[extra + 12 + i] = 0xFF;
-  for (const auto& archive : {beyond, wrapping}) {
+  // An end record whose comment would run past the end of the medium.
+  std::vector<uint8_t> comment = zip;
+  comment[comment.size() - 2] = comment[comment.size() - 1] = 0xFF;
+  for (const auto& archive : {beyond, wrapping, comment}) {
     PlacedMedium medium(60);
     medium.Place(3, archive);
     ASSERT_TRUE(medium.Open());
