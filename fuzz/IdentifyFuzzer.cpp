@@ -13,6 +13,7 @@
 #include "Identify.h"
 #include "Media.h"
 #include "MemoryDevice.h"
+#include "ShippedDictionary.h"
 #include "TypeDB.h"
 
 namespace {
@@ -20,21 +21,11 @@ namespace {
 constexpr std::size_t kSector = 512;
 TypeDB* dictionary = nullptr;
 
-std::string Beside(const char* program, const char* name) {
-  std::string path = program;
-  std::size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + name;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
   setenv("XDG_DOCUMENTS_DIR", "/proc/vantrel-fuzz-no-trace", 1);
-  dictionary = new TypeDB;
-  if (!dictionary->Load(Beside((*argv)[0], "FileIdentify.dict"))) {
-    std::fprintf(stderr, "%s", dictionary->ErrorText());
-    std::abort();
-  }
+  dictionary = LoadShippedDictionary((*argv)[0]);
   return 0;
 }
 
