@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-apps imagemagick libimage-exiftool-perl sox
   fonts-liberation fonts-comic-neue
   dosfstools mtools fdisk
-  ffmpeg zip ghostscript
+  ffmpeg zip ghostscript libgsf-bin xxd
   clang libclang-rt-14-dev
 )
 
