@@ -9,7 +9,7 @@ packages=(
   mingw-w64
   wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick sox
-  fonts-liberation fonts-comic-neue
+  fonts-liberation fonts-comic-neue fonts-dejavu-extra
   dosfstools mtools fdisk
   ffmpeg zip ghostscript
   clang libclang-rt-14-dev
