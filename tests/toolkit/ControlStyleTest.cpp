@@ -132,7 +132,7 @@ TEST_F(ControlStyleTest, ADisabledBitmapButtonShowsItsImageInGrey) {
   EXPECT_GT(CountWhere(pixels, back, [&](COLORREF c) { return !nearPanel(c); }), 100);
 }
 
-TEST_F(ControlStyleTest, ATextButtonIsBlueOnThePanelAndGreyWhenDisabled) {
+TEST_F(ControlStyleTest, ATextButtonIsBlueOnThePanelGreyWhenDisabledAndSunkenWhenPressed) {
   const RECT button = RectInParent(Control(IDC_COPY_LIST));
   WindowPixels pixels = Repainted(IDC_COPY_LIST);
   const int x = (button.left + button.right) / 2, y = (button.top + button.bottom) / 2;
@@ -148,13 +148,10 @@ TEST_F(ControlStyleTest, ATextButtonIsBlueOnThePanelAndGreyWhenDisabled) {
   pixels = Repainted(IDC_UNTICK);
   EXPECT_EQ(CountWhere(pixels, disabled, [](COLORREF c) { return c == kBlue; }), 0);
   EXPECT_GT(CountWhere(pixels, disabled, [](COLORREF c) { return c == kGrey; }), 5);
-}
 
-TEST_F(ControlStyleTest, APressedButtonLooksSunken) {
-  const RECT button = RectInParent(Control(IDC_COPY_LIST));
+  // Pressed, the edge is sunken.
   SendMessageA(Control(IDC_COPY_LIST), BM_SETSTATE, TRUE, 0);
-  WindowPixels pixels = Repainted(IDC_COPY_LIST);
-  const int x = (button.left + button.right) / 2;
+  pixels = Repainted(IDC_COPY_LIST);
   EXPECT_EQ(pixels.At(x, button.top), kBlue);
   EXPECT_EQ(pixels.At(x, button.bottom - 1), kLight);
 }

@@ -162,15 +162,13 @@ TEST_F(DialogTest, ProgressAtTheTotalShowsAHundredPercent) {
   step.SetProgress(4000000000u);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
   EXPECT_EQ(TextOf(line), "Saving" + LoadText(105, 100));
-}
 
-TEST_F(DialogTest, WithoutPercentageTheLineKeepsItsText) {
-  TestDialog& step = OpenStep();
+  // Without the percentage the line keeps its text.
   step.SetProgressRange(200, false);
   step.SetProgressText(131, 50u, static_cast<uint64_t>(200));
   step.SetProgress(50);
-  EXPECT_EQ(SendMessageA(Control(Dialog::kProgressBar), PBM_GETPOS, 0, 0), 25);
-  EXPECT_EQ(TextOf(Control(Dialog::kProgressLine)), LoadText(131, 50u, static_cast<uint64_t>(200)));
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 25);
+  EXPECT_EQ(TextOf(line), LoadText(131, 50u, static_cast<uint64_t>(200)));
 }
 
 TEST_F(DialogTest, AnAnimatedDialogRevealsItsBarWithTheRange) {
@@ -211,11 +209,9 @@ TEST_F(DialogTest, ASecondTooltipReplacesTheFirst) {
   ASSERT_TRUE(step.SetToolTipById(IDC_NEXT, 904));
   EXPECT_EQ(SendMessageA(step.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 2);
   EXPECT_FALSE(step.SetToolTip(4242, "no such control"));
-}
 
-TEST_F(DialogTest, ASideDialogHasNoTooltips) {
-  OpenStep();
-  TestDialog side(step_->Handle(), IDD_LARGE_FONT, false);
+  // Side dialogs have none.
+  TestDialog side(step.Handle(), IDD_LARGE_FONT, false);
   ASSERT_TRUE(side.Create());
   EXPECT_EQ(side.ToolTipWindow(), nullptr);
   EXPECT_FALSE(side.SetToolTip(IDC_FOLDER, "Folder"));

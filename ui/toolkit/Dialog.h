@@ -83,7 +83,6 @@ class Dialog {
   static HBITMAP LoadPanelBitmap(int bitmapId);
 
   HWND Handle() const { return window_; }
-  HWND Parent() const { return parent_; }
   bool IsClosed() const { return closed_; }
   bool IsChildOfCurrentStep() const { return childOfCurrentStep_; }
   int ScaleX() const { return scaleX_; }
