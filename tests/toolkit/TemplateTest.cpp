@@ -61,9 +61,11 @@ void ExpectReadingOrder(HWND dialog, int templateId) {
 }
 
 void ExpectBitmapButtonsNamed(HWND dialog, int templateId) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-    if (IsBitmapButton(child))
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsBitmapButton(child)) {
       EXPECT_GT(GetWindowTextLengthA(child), 0) << "template " << templateId << ": button " << GetDlgCtrlID(child);
+    }
+  }
 }
 
 class TemplateTest : public MainWindowStage {};
