@@ -39,18 +39,18 @@ bool ParseIntensive(const std::string& value, RecoverOptions& options, std::stri
 bool ParseTypes(const std::string& list, RecoverOptions& options, std::string& problem) {
   struct Type {
     const char* name;
-    bool RecoverOptions::*option;
+    bool TypeOptions::*option;
   };
-  static const Type kTypes[] = {{"jpeg", &RecoverOptions::wantJpeg}, {"video", &RecoverOptions::wantVideo},
-                                {"avi", &RecoverOptions::wantAvi},   {"mp3", &RecoverOptions::wantMp3},
-                                {"tiff", &RecoverOptions::wantTiff}, {"others", &RecoverOptions::wantOthers}};
+  static const Type kTypes[] = {{"jpeg", &TypeOptions::wantJpeg}, {"video", &TypeOptions::wantVideo},
+                                {"avi", &TypeOptions::wantAvi},   {"mp3", &TypeOptions::wantMp3},
+                                {"tiff", &TypeOptions::wantTiff}, {"others", &TypeOptions::wantOthers}};
   std::istringstream parts(list);
   std::string part;
   while (std::getline(parts, part, ',')) {
     bool known = false;
     for (const Type& type : kTypes) {
       if (part != type.name) continue;
-      options.*type.option = true;
+      options.types.*type.option = true;
       known = true;
     }
     if (!known) {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "Identify.h"
+
 struct RecoverOptions {
   std::string source;
   std::string destination;  // empty: list only
@@ -10,12 +12,7 @@ struct RecoverOptions {
   bool forceIntensive = false;
   bool suppressIntensive = false;
   bool keepPartial = false;
-  bool wantJpeg = false;
-  bool wantVideo = false;
-  bool wantAvi = false;
-  bool wantMp3 = false;
-  bool wantTiff = false;
-  bool wantOthers = false;
+  TypeOptions types;       // --types: none set lets the run look for all but TIFF
   std::string dictionary;  // empty: FileIdentify.dict beside the program
   bool noDictionary = false;
   bool quiet = false;

@@ -84,12 +84,12 @@ bool RunRecovery(Recovery& recovery, const RecoverOptions& options, Console& con
   recovery.forceIntensive = options.forceIntensive;
   recovery.suppressIntensive = options.suppressIntensive;
   recovery.keepPartial = options.keepPartial;
-  recovery.wantJpeg = options.wantJpeg;
-  recovery.wantVideo = options.wantVideo;
-  recovery.wantAvi = options.wantAvi;
-  recovery.wantMp3 = options.wantMp3;
-  recovery.wantTiff = options.wantTiff;
-  recovery.wantOthers = options.wantOthers;
+  recovery.wantJpeg = options.types.wantJpeg;
+  recovery.wantVideo = options.types.wantVideo;
+  recovery.wantAvi = options.types.wantAvi;
+  recovery.wantMp3 = options.types.wantMp3;
+  recovery.wantTiff = options.types.wantTiff;
+  recovery.wantOthers = options.types.wantOthers;
   recovery.setStatusList(
       std::make_unique<CallbackStatusList>([&console](const std::string& line) { console.Line(line); }));
   TheContext().CurrentRecovery = &recovery;
