@@ -22,12 +22,17 @@ FileCopier::FileCopier(Media& media, const std::string& destination, TargetFileS
   if (!destination_.empty() && IsTargetSeparator(destination_.back())) destination_.pop_back();
 }
 
+// The safe names of the record's path below the root, from the top down.
+std::vector<std::u16string> FileCopier::SafeParts(const File& record) {
+  std::vector<std::u16string> parts = {SafeName(PartName(record))};
+  for (const File* folder = record.parent; folder != nullptr && folder->parent != nullptr; folder = folder->parent)
+    parts.push_back(SafeName(PartName(*folder)));
+  return std::vector<std::u16string>(parts.rbegin(), parts.rend());
+}
+
 std::u16string FileCopier::TargetPath(const File& record) const {
-  std::vector<const File*> parts;
-  for (const File* part = &record; part != nullptr && part->parent != nullptr; part = part->parent)
-    parts.push_back(part);
   std::u16string path = destination_;
-  for (auto part = parts.rbegin(); part != parts.rend(); ++part) path += kTargetSeparator + SafeName(PartName(**part));
+  for (const std::u16string& part : SafeParts(record)) path += kTargetSeparator + part;
   return path;
 }
 
@@ -63,20 +68,33 @@ bool FileCopier::EnsureFolders(const std::u16string& path) {
   return true;
 }
 
-std::u16string FileCopier::UnwrittenTarget(const std::u16string& path) const {
-  if (written_.count(NameKey(path)) == 0) return path;
-  std::size_t nameStart = path.size();
-  while (nameStart > 0 && !IsTargetSeparator(path[nameStart - 1])) --nameStart;
-  const std::u16string folder = path.substr(0, nameStart);
-  const std::u16string name = path.substr(nameStart);
-  for (unsigned number = 2;; ++number) {
-    std::u16string candidate = folder + NumberedName(name, number);
-    if (written_.count(NameKey(candidate)) == 0) return candidate;
+// A folder never takes the place of a file this copier wrote, nor a file
+// that of another file or of a folder it used.
+bool FileCopier::Taken(const std::u16string& path, bool forFile) const {
+  const std::u16string key = NameKey(path);
+  return written_.count(key) != 0 || (forFile && folders_.count(key) != 0);
+}
+
+// The first of "NAME", "NAME (2)", ... below folder that is not taken.
+std::u16string FileCopier::FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const {
+  std::u16string candidate = folder + kTargetSeparator + name;
+  for (unsigned number = 2; Taken(candidate, forFile); ++number)
+    candidate = folder + kTargetSeparator + NumberedName(name, number);
+  return candidate;
+}
+
+std::u16string FileCopier::UnwrittenTarget(const File& record) {
+  const std::vector<std::u16string> parts = SafeParts(record);
+  std::u16string path = destination_;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    path = FreeName(path, parts[i], false);
+    folders_.insert(NameKey(path));
   }
+  return FreeName(path, parts.back(), true);
 }
 
 bool FileCopier::CopyOneFile(const File& record) {
-  lastTarget = UnwrittenTarget(TargetPath(record));
+  lastTarget = UnwrittenTarget(record);
   if (!EnsureFolders(lastTarget)) return false;
   uint32_t error = 0;
   std::unique_ptr<TargetFile> file = files_.Create(lastTarget, Creation::kNew, error);

@@ -46,8 +46,9 @@ class FileCopier {
   // Writes the record's data along its runs, one sector per read; a chain
   // shorter than the size ends the file early and counts as a success. A
   // failed read keeps the partial file; a failed write deletes it. A target
-  // this copier already wrote gets a numbered name ("NAME (2).EXT"); a file
-  // left by anything else is overwritten.
+  // this copier already wrote, or made a folder of, gets a numbered name
+  // ("NAME (2).EXT"), and so does a folder where it wrote a file; a file left
+  // by anything else is overwritten.
   bool CopyOneFile(const File& record);
 
   // CopyOneFile for each record in order, calling progress after each; stops
@@ -63,11 +64,15 @@ class FileCopier {
   std::u16string lastTarget;
 
  private:
-  std::u16string UnwrittenTarget(const std::u16string& path) const;
+  static std::vector<std::u16string> SafeParts(const File& record);
+  bool Taken(const std::u16string& path, bool forFile) const;
+  std::u16string FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const;
+  std::u16string UnwrittenTarget(const File& record);
   bool WriteData(const File& record, TargetFile& file);
 
   Media& media_;
   std::u16string destination_;
   TargetFileSystem& files_;
-  std::set<std::u16string> written_;  // NameKey of every target written
+  std::set<std::u16string> written_;  // NameKey of every file written
+  std::set<std::u16string> folders_;  // NameKey of every folder the targets went into
 };

@@ -151,6 +151,22 @@ TEST_F(FileCopierNames, SameTargetTwiceInOneCopyIsNumbered) {
   EXPECT_EQ(ReadPath(Below(u"DCIM/README (2)")), Expected({{91, 1}}, 20));
 }
 
+// A file and a folder that meet under one name: neither replaces the other,
+// in either order (a copied file is never taken for a blocking file).
+TEST_F(FileCopierNames, FileAndFolderOfOneNameBothStay) {
+  File* fileFirst = AddRecord(root, "DCIM", 100, {{60, 1}});
+  File* inFolder = AddRecord(*AddFolder(root, "DCIM"), "IMG     JPG", 200, {{70, 1}});
+  File* inFolderFirst = AddRecord(*AddFolder(root, "MISC"), "A       TXT", 300, {{80, 1}});
+  File* fileAfter = AddRecord(root, "MISC", 400, {{90, 1}});
+  FileCopier copier(*media, Destination());
+  uint32_t copied = 0;
+  ASSERT_TRUE(copier.CopyFiles({fileFirst, inFolder, inFolderFirst, fileAfter}, copied));
+  EXPECT_EQ(ReadPath(Below(u"DCIM")), Expected({{60, 1}}, 100));
+  EXPECT_EQ(ReadPath(Below(u"DCIM (2)/IMG.JPG")), Expected({{70, 1}}, 200));
+  EXPECT_EQ(ReadPath(Below(u"MISC/A.TXT")), Expected({{80, 1}}, 300));
+  EXPECT_EQ(ReadPath(Below(u"MISC (2)")), Expected({{90, 1}}, 400));
+}
+
 // Every record below has a name that, taken as it stands, would lead out of
 // the destination, onto a device or to a name Windows changes.
 TEST_F(FileCopierNames, HostileNamesStayInsideTheDestination) {
