@@ -1,4 +1,5 @@
 // The names copies get: what a hostile name becomes, and the numbered names.
+// (How numbered names are chosen within a copy is FileCopierTest's.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,9 +48,4 @@ TEST(NumberedName, GoesBeforeTheLastDot) {
   EXPECT_EQ(NumberedName(u"archive.tar.gz", 10), u"archive.tar (10).gz");
   EXPECT_EQ(NumberedName(u"README", 3), u"README (3)");
   EXPECT_EQ(NumberedName(u".profile", 2), u".profile (2)");
-}
-
-TEST(NameKey, IgnoresTheCaseOfLetters) {
-  EXPECT_EQ(NameKey(u"/Dest/DCIM/img_0001.jpg"), NameKey(u"/dest/dcim/IMG_0001.JPG"));
-  EXPECT_NE(NameKey(u"IMG_0001.JPG"), NameKey(u"IMG_0002.JPG"));
 }
