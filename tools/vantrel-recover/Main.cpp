@@ -70,8 +70,10 @@ bool MakeDestination(Media& media, const std::string& destination, Console& cons
   bool made = maker.EnsureFolders(folder + kTargetSeparator);
   if (!made) {
     error = maker.lastError;
-  } else if (PlatformTargetFileSystem().Find(folder) != EntryKind::kFolder) {
-    // EnsureFolders leaves a folder it could not make to the file creation.
+  } else if (folder.size() > TargetRootLength(folder) + 1 &&
+             PlatformTargetFileSystem().Find(folder) != EntryKind::kFolder) {
+    // EnsureFolders leaves a folder it could not make to the file creation;
+    // a root ("/", "E:\") is there or not, and is found by no search.
     made = PlatformTargetFileSystem().MakeFolder(folder, error);
   }
   if (made) return true;
