@@ -88,10 +88,11 @@ void Recovery::intensiveScan() {
 }
 
 // A record without its own length ends at its last sector with data when
-// more than kEmptyStretch empty sectors followed it; its runs stay as they are.
+// more than kEmptyStretch empty sectors (those between lastData and position)
+// followed it; its runs stay as they are.
 void Recovery::closeScanRecord(File& record, uint32_t position, uint32_t lastData) const {
   const uint64_t first = record.nextSector(0);
-  if (lastData != 0 && lastData >= first && position > static_cast<uint64_t>(lastData) + kEmptyStretch)
+  if (lastData != 0 && lastData >= first && position > static_cast<uint64_t>(lastData) + kEmptyStretch + 1)
     record.size = (lastData - first + 1) * media.sectorSize;
   else
     record.size = record.countSectors() * media.sectorSize;
