@@ -12,10 +12,11 @@ tree=build/fuzz
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVANTREL_SANITIZE=address -DVANTREL_FUZZ=ON >/dev/null
-fuzzers=(typedb_load_fuzzer typedb_identify_fuzzer jpeg_extent_fuzzer)
-cmake --build "$tree" --target "${fuzzers[@]}"
+fuzzers=(typedb_load_fuzzer typedb_identify_fuzzer jpeg_extent_fuzzer recovery_run_fuzzer)
+cmake --build "$tree" --target "${fuzzers[@]}" fat_seed
 
-mkdir -p "$tree/corpus/load" "$tree/corpus/identify" "$tree/corpus/jpeg_extent" "$tree/findings"
+mkdir -p "$tree/corpus/load" "$tree/corpus/identify" "$tree/corpus/jpeg_extent" "$tree/corpus/recovery_run" \
+  "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
 # dictionary samples, where a native test run has made them.
 { printf '\0'; cat typedb/FileIdentify.txt; } >"$tree/corpus/load/shipped"
@@ -24,6 +25,14 @@ for sample in build/native/samples/*; do
 done
 for sample in build/native/samples/*.jpg; do
   [ -f "$sample" ] && head -c 16384 "$sample" >"$tree/corpus/jpeg_extent/$(basename "$sample")"
+done
+# The card images, with deleted entries walked (options byte 1) and with
+# every option that makes the walk go further (7).
+for sample in build/native/samples/*.img; do
+  [ -f "$sample" ] || continue
+  for options in 1 7; do
+    "$tree/bin/fat_seed" "$sample" "$tree/corpus/recovery_run/$(basename "$sample" .img)-$options" "$options"
+  done
 done
 
 export ASAN_OPTIONS=detect_leaks=1
@@ -36,6 +45,7 @@ for fuzzer in "${fuzzers[@]}"; do
   status=0
   max_len=4096
   [ "$fuzzer" = jpeg_extent_fuzzer ] && max_len=16384  # a walk over a few dozen sectors
+  [ "$fuzzer" = recovery_run_fuzzer ] && max_len=132097  # the options and 256 sectors
   "$tree/bin/$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
     -artifact_prefix="$tree/findings/$fuzzer-" -print_final_stats=1 "$tree/corpus/$name" >"$log" 2>&1 || status=$?
   grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' "$log" || true

@@ -75,10 +75,9 @@ TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
     SCOPED_TRACE(expected.path);
     const File* record = harness.Find(expected.path);
     ASSERT_NE(record, nullptr);
-    std::string source = ReadWholeFile("../samples/" + expected.source);
+    std::vector<uint8_t> source = SampleBytes(expected.source);
     EXPECT_EQ(record->size, source.size());
-    std::vector<uint8_t> data = harness.Data(*record);
-    EXPECT_TRUE(std::string(data.begin(), data.end()) == source);
+    EXPECT_TRUE(harness.Data(*record) == source);
     EXPECT_EQ(record->modified, expected.modified);
     EXPECT_NE(record->created, 0u);
     EXPECT_TRUE(record->isComplete);
@@ -107,7 +106,7 @@ TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
   for (const ManifestEntry& entry : manifest) {
     if (!entry.deleted) continue;
     expected.push_back("Deleted file found: " + entry.path);
-    uint64_t size = ReadWholeFile("../samples/" + entry.source).size();
+    uint64_t size = SampleBytes(entry.source).size();
     if (size > card.clusterBytes)
       expected.push_back(Format("%s: its size (%I64u bytes) is larger than its %u allocated bytes; extended",
                                 entry.path.substr(entry.path.rfind('\\') + 1), size, card.clusterBytes));
@@ -141,8 +140,7 @@ TEST(QuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
       SCOPED_TRACE(photos[i]);
       const File* record = harness.Find(Format("\\Rec%05u.jpg", static_cast<uint32_t>(i + 1)));
       ASSERT_NE(record, nullptr);
-      std::vector<uint8_t> data = harness.Data(*record);
-      EXPECT_TRUE(std::string(data.begin(), data.end()) == ReadWholeFile("../samples/" + photos[i]));
+      EXPECT_TRUE(harness.Data(*record) == SampleBytes(photos[i]));
       EXPECT_TRUE(record->isPicture);
     }
     EXPECT_TRUE(harness.Logged("Searching every sector for lost files. This can take a while."));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <random>
 #include <thread>
 
 #include "FatVolume.h"
@@ -155,12 +154,14 @@ TEST_F(EnoughFoundTest, AnUnreadableFatLeavesTheSearch) {
 }
 
 TEST_F(RecoveryRunTest, AStopRequestEndsARunPromptly) {
-  std::vector<uint8_t> image(100000 * kSector);
-  std::mt19937 random(7);
-  for (uint8_t& b : image) b = static_cast<uint8_t>(random());
-  harness.reset(new RunHarness(image));
+  // A slow reader (200 us a request) and a card erased to FF: the search
+  // would take seconds.
+  harness.reset(new RunHarness(std::vector<uint8_t>(20000 * kSector, 0xFF)));
+  harness->medium->latencyMicroseconds = 200;
+  harness->medium->waitForModelledTime = true;
   ASSERT_TRUE(harness->run->start());
   harness->run->startEvent.set();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(harness->run->isFinished());
   EXPECT_TRUE(harness->run->end(2000));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "StatusList.h"
@@ -65,6 +66,10 @@ bool RunHarness::Logged(const std::string& line) const {
 }
 
 std::vector<uint8_t> SampleBytes(const std::string& name) {
-  std::string bytes = ReadWholeFile("../samples/" + name);
-  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+  // In one read: the card images are tens of megabytes.
+  std::ifstream in("../samples/" + name, std::ios::binary | std::ios::ate);
+  std::vector<uint8_t> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
