@@ -22,8 +22,6 @@ constexpr uint8_t kDirectory = 0x10;
 constexpr uint8_t kLongNameAttributes = 0x0F;
 // Deeper than any card's folders: a tree like that is damage.
 constexpr uint32_t kDeepestFolder = 64;
-// A FAT directory holds at most 65536 entries.
-constexpr uint64_t kLargestDirectoryBytes = 65536 * kEntryBytes;
 
 constexpr unsigned kDeletedFileFound = 503;
 constexpr unsigned kDeletedFolderFound = 504;

@@ -3,6 +3,7 @@
 // sectors extend, up to the next start or claimed sector, unless the type
 // tells its own length.
 #include <algorithm>
+#include <cstring>
 
 #include "Media.h"
 #include "Recovery.h"
@@ -16,11 +17,10 @@ constexpr uint32_t kEmptyStretch = 100;  // more empty sectors than this end a f
 constexpr unsigned kSearchBegins = 507;
 constexpr unsigned kSearchFound = 508;
 
-// Only zero bytes are empty: erased flash (all FF) is data.
+// Only zero bytes are empty: erased flash (all FF) is data. The bytes are all
+// equal when each equals the one after it.
 bool HoldsData(const uint8_t* sector, uint32_t bytes) {
-  for (uint32_t i = 0; i < bytes; ++i)
-    if (sector[i] != 0) return true;
-  return false;
+  return sector[0] != 0 || std::memcmp(sector, sector + 1, bytes - 1) != 0;
 }
 
 }  // namespace

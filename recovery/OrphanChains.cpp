@@ -15,11 +15,12 @@ void Recovery::scanOrphanChains() {
   if (sectorsPerCluster == 0) return;
   const uint64_t limit = std::min<uint64_t>(scanEnd, media.sectorCount);
   const uint64_t clusters = limit > firstDataSector ? (limit - firstDataSector) / sectorsPerCluster : 0;
-  const uint32_t last = static_cast<uint32_t>(clusters + 1);
+  // Beyond the loaded FAT no cluster leads on, so none starts a chain.
+  const uint32_t last = static_cast<uint32_t>(std::min<uint64_t>(clusters + 1, clustersOnMedium()));
 
   // A successor is in the middle of a chain; a record's first cluster starts a known one.
   ClusterSet taken;
-  taken.reset(static_cast<uint32_t>(clusters + 2));
+  taken.reset(last + 1);
   for (uint32_t c = 2; c <= last && !stopRequested(); ++c) {
     uint32_t v = nextCluster(c);
     if (isChainLink(v) && v <= static_cast<uint64_t>(clusterCount) + 1) taken.add(v);

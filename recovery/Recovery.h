@@ -135,6 +135,9 @@ class Recovery : public Thread {
   uint32_t bpbSector = 0;
 
  private:
+  // A FAT directory holds at most 65536 entries; no more are read.
+  static constexpr uint64_t kLargestDirectoryBytes = 65536 * 32;
+
   // How a chain's owner takes a collision with sectors already claimed.
   enum class ChainOwner { kLiveEntry, kDeletedEntry, kOrphan };
 
@@ -166,7 +169,7 @@ class Recovery : public Thread {
 
   // The directory walk.
   void readRootDirectory(const BootSector& bpb, std::vector<uint8_t>& data);
-  void readFixedRootDirectory(const BootSector& bpb, std::vector<uint8_t>& data);
+  void readFixedRootDirectory(uint64_t start, uint32_t entries, std::vector<uint8_t>& data);
   void readRootDirectoryChain(std::vector<uint8_t>& data);
   void walkRootPass(const std::vector<uint8_t>& data, bool deleted);
   void walkShortEntry(uint8_t* entry, bool deleted, const std::u16string& longName, File& parent);

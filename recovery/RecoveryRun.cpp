@@ -2,6 +2,7 @@
 // describes, whether that is enough, the sector search when it is not, and
 // the summary. Every loop below ends promptly once a stop is requested.
 #include <algorithm>
+#include <cstring>
 
 #include "Media.h"
 #include "Recovery.h"
@@ -28,9 +29,7 @@ uint32_t SectorsToConsider(uint64_t total) {
 }
 
 bool AllZero(const uint8_t* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (bytes[i] != 0) return false;
-  return true;
+  return bytes[0] == 0 && std::memcmp(bytes, bytes + 1, count - 1) == 0;
 }
 
 }  // namespace

@@ -6,11 +6,6 @@
 #include "Recovery.h"
 #include "Trace.h"
 
-namespace {
-// As for any directory: at most 65536 entries are read.
-constexpr std::size_t kLargestDirectoryBytes = 65536 * 32;
-}  // namespace
-
 bool Recovery::walkRootDirectory(const BootSector& bpb, bool deletedPassOnly) {
   sectorsPerCluster = bpb.sectorsPerCluster;
   std::vector<uint8_t> data;
@@ -28,14 +23,18 @@ void Recovery::readRootDirectory(const BootSector& bpb, std::vector<uint8_t>& da
   // Beyond sector numbers: then no cluster lies on the medium.
   firstDataSector = static_cast<uint32_t>(std::min<uint64_t>(dataStart, UINT32_MAX));
   rootClusters_.clear();
-  if (isFat32) {
+  if (isFat32)
     readRootDirectoryChain(data);
-    return;
-  }
-  const uint32_t rootBytes = static_cast<uint32_t>(bpb.rootEntries) * 32;
-  TraceMessage("Root directory begins at %d and is %d bytes", static_cast<uint32_t>(areaStart), rootBytes);
+  else
+    readFixedRootDirectory(areaStart, bpb.rootEntries, data);
+}
+
+// Sector by sector until a read fails.
+void Recovery::readFixedRootDirectory(uint64_t start, uint32_t entries, std::vector<uint8_t>& data) {
+  const uint32_t rootBytes = entries * 32;
+  TraceMessage("Root directory begins at %d and is %d bytes", static_cast<uint32_t>(start), rootBytes);
   const uint32_t ss = media.sectorSize;
-  for (uint64_t s = areaStart; data.size() < rootBytes && s <= UINT32_MAX && !stopRequested(); ++s) {
+  for (uint64_t s = start; data.size() < rootBytes && s <= UINT32_MAX && !stopRequested(); ++s) {
     if (!media.ReadSectors(static_cast<uint32_t>(s), 1)) break;
     data.insert(data.end(), sectorBuffer(), sectorBuffer() + ss);
   }
@@ -47,8 +46,8 @@ void Recovery::readRootDirectoryChain(std::vector<uint8_t>& data) {
   const uint32_t ss = media.sectorSize;
   ClusterSet seen;
   seen.reset(clustersOnMedium());
-  for (uint32_t c = rootCluster; isChainLink(c) && !seen.has(c) && rootClusters_.size() < clusterCount;
-       c = nextCluster(c)) {
+  for (uint32_t c = rootCluster;
+       isChainLink(c) && !seen.has(c) && rootClusters_.size() < clusterCount && !stopRequested(); c = nextCluster(c)) {
     if (clusterSector(c) >= media.sectorCount) break;
     seen.add(c);
     rootClusters_.push_back(c);
