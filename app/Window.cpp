@@ -4,6 +4,9 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <memory>
+
+#include "About.h"
 #include "Bitmaps.h"
 #include "CRegistry.h"
 #include "Context.h"
@@ -325,8 +328,14 @@ void Window::OnCommand(int command) {
     case kUpdatesCommand:
       ShellExecuteA(window_, "open", OwnString(IDS_UPDATES_PAGE, 200).c_str(), nullptr, nullptr, 0);
       break;
+    case kAboutCommand: {
+      // Owned by the step that is open, which gets keyboard navigation back
+      // when the box is gone.
+      std::unique_ptr<About> about(new About(currentDialog_ != nullptr ? currentDialog_ : window_));
+      about->RunModal();
+      break;
+    }
     default:
-      // kAboutCommand: the About box comes with the dialog toolkit.
       break;
   }
 }

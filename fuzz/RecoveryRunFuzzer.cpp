@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "Media.h"
 #include "MemoryDevice.h"
 #include "Recovery.h"
+#include "ShippedDictionary.h"
 #include "StatusList.h"
-#include "TypeDB.h"
 
 namespace {
 
@@ -21,12 +20,6 @@ constexpr std::size_t kSector = 512;
 constexpr std::size_t kCardSectors = 2048;  // 1 MiB: a walk to its end stays short
 
 TypeDB* dictionary = nullptr;
-
-std::string Beside(const char* program, const char* name) {
-  std::string path = program;
-  std::size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + name;
-}
 
 std::vector<uint8_t> Card(const uint8_t* data, std::size_t size) {
   std::vector<uint8_t> card(kCardSectors * kSector, 0);
@@ -42,8 +35,7 @@ std::vector<uint8_t> Card(const uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
   // The run traces as it goes: send the lines where they cannot be kept.
   setenv("XDG_DOCUMENTS_DIR", "/proc/vantrel-fuzz-no-trace", 1);
-  dictionary = new TypeDB;
-  if (!dictionary->Load(Beside((*argv)[0], "FileIdentify.dict"))) std::abort();
+  dictionary = LoadShippedDictionary((*argv)[0]);
   return 0;
 }
 

@@ -6,27 +6,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "ShippedDictionary.h"
 #include "TypeDB.h"
 
 namespace {
 
 TypeDB* dictionary = nullptr;
 
-std::string Beside(const char* program, const char* name) {
-  std::string path = program;
-  std::size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + name;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   (void)argc;
-  dictionary = new TypeDB;
-  if (!dictionary->Load(Beside((*argv)[0], "FileIdentify.dict"))) {
-    std::fprintf(stderr, "%s", dictionary->ErrorText());
-    std::abort();
-  }
+  dictionary = LoadShippedDictionary((*argv)[0]);
   return 0;
 }
 

@@ -8,46 +8,53 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 tree=build/fuzz
+samples=build/native/samples  # made by a native test run, where there has been one
+
+# Each target: its corpus folder and the longest input it is given.
+targets=(
+  "typedb_load_fuzzer load 4096"
+  "typedb_identify_fuzzer identify 4096"
+  "jpeg_extent_fuzzer jpeg_extent 16384"
+  "identify_fuzzer identify_sector 8194"
+  "recovery_run_fuzzer recovery_run 132097"
+)
 
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVANTREL_SANITIZE=address -DVANTREL_FUZZ=ON >/dev/null
-fuzzers=(typedb_load_fuzzer typedb_identify_fuzzer jpeg_extent_fuzzer recovery_run_fuzzer)
-cmake --build "$tree" --target "${fuzzers[@]}" fat_seed
+names=()
+for target in "${targets[@]}"; do names+=("${target%% *}"); done
+cmake --build "$tree" --target "${names[@]}" fat_seed
 
-mkdir -p "$tree/corpus/load" "$tree/corpus/identify" "$tree/corpus/jpeg_extent" "$tree/corpus/recovery_run" \
+corpus=$tree/corpus
+mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/identify_sector" "$corpus/recovery_run" \
   "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
-# dictionary samples, where a native test run has made them.
-{ printf '\0'; cat typedb/FileIdentify.txt; } >"$tree/corpus/load/shipped"
-for sample in build/native/samples/*; do
-  [ -f "$sample" ] && head -c 1024 "$sample" >"$tree/corpus/identify/$(basename "$sample")"
-done
-for sample in build/native/samples/*.jpg; do
-  [ -f "$sample" ] && head -c 16384 "$sample" >"$tree/corpus/jpeg_extent/$(basename "$sample")"
-done
-# The card images, with deleted entries walked (options byte 1) and with
-# every option that makes the walk go further (7).
-for sample in build/native/samples/*.img; do
+# starts of the sample files.
+{ printf '\0'; cat typedb/FileIdentify.txt; } >"$corpus/load/shipped"
+for sample in "$samples"/*; do
   [ -f "$sample" ] || continue
-  for options in 1 7; do
-    "$tree/bin/fat_seed" "$sample" "$tree/corpus/recovery_run/$(basename "$sample" .img)-$options" "$options"
-  done
+  name=$(basename "$sample")
+  head -c 1024 "$sample" >"$corpus/identify/$name"
+  # All options and the dictionary, then the sector at 0, then the medium.
+  { printf '\377\000'; head -c 8192 "$sample"; } >"$corpus/identify_sector/$name"
+  case "$name" in *.jpg) head -c 16384 "$sample" >"$corpus/jpeg_extent/$name" ;; esac
+  # The card images (options and 256 sectors), with deleted entries walked
+  # (options 1) and with every option that makes the walk go further (7).
+  case "$name" in *.img) for options in 1 7; do
+    "$tree/bin/fat_seed" "$sample" "$corpus/recovery_run/${name%.img}-$options" "$options"
+  done ;; esac
 done
 
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-for fuzzer in "${fuzzers[@]}"; do
-  name=${fuzzer%_fuzzer}
-  name=${name#typedb_}
+for target in "${targets[@]}"; do
+  read -r fuzzer folder max_len <<<"$target"
   echo "== $fuzzer for $seconds s"
   log="$tree/$fuzzer.log"
   status=0
-  max_len=4096
-  [ "$fuzzer" = jpeg_extent_fuzzer ] && max_len=16384  # a walk over a few dozen sectors
-  [ "$fuzzer" = recovery_run_fuzzer ] && max_len=132097  # the options and 256 sectors
   "$tree/bin/$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
-    -artifact_prefix="$tree/findings/$fuzzer-" -print_final_stats=1 "$tree/corpus/$name" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$tree/findings/$fuzzer-" -print_final_stats=1 "$corpus/$folder" >"$log" 2>&1 || status=$?
   grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -40 "$log" >&2

@@ -36,8 +36,13 @@ bool Identifier::identify(uint32_t sector, uint32_t windowSectors, const File* o
       windowSectors > Media::kMaxSectorsPerRead)
     return false;
   SectorWindow window(media_.buffer, static_cast<std::size_t>(windowSectors) * media_.sectorSize);
-  if (dictionary_ != nullptr) return IdentifyByDictionary(sector, window, openRecord, result);
-  return IdentifyBuiltIn(sector, windowSectors, openRecord, result);
+  bool found = dictionary_ != nullptr ? IdentifyByDictionary(sector, window, openRecord, result)
+                                      : IdentifyBuiltIn(sector, windowSectors, openRecord, result);
+  // A length read from the file that runs past the end of the medium is not
+  // one this file can have: the search extends it as a file of unknown length.
+  uint64_t left = media_.sectorCount > sector ? (media_.sectorCount - sector) * media_.sectorSize : 0;
+  if (result.length > left) result.length = 0;
+  return found;
 }
 
 bool Identifier::IdentifyByDictionary(uint32_t sector, const SectorWindow& window, const File* openRecord,
@@ -58,10 +63,7 @@ bool Identifier::IdentifyByDictionary(uint32_t sector, const SectorWindow& windo
     // The walk reads on into the buffer: the window is gone afterwards.
     if (!jpegExtent(media_, sector, result.length, worker_)) return false;
   } else if (SameText(extension, ".bmp")) {
-    // A size beyond the end of the medium is not a size this file can have.
-    uint64_t declared = window.le32(2);
-    uint64_t left = media_.sectorCount > sector ? (media_.sectorCount - sector) * media_.sectorSize : 0;
-    if (declared <= left) result.length = declared;
+    result.length = window.le32(2);
   } else if (window.matches(0, "PK\x03\x04")) {
     // Every format built on ZIP ends where its end record says.
     result.length = ZipArchiveLength(media_, sector, windowSectors, worker_);

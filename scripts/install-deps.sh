@@ -9,9 +9,9 @@ packages=(
   mingw-w64
   wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick libimage-exiftool-perl sox
-  fonts-liberation fonts-comic-neue
+  fonts-liberation fonts-comic-neue fonts-dejavu-extra
   dosfstools mtools fdisk
-  ffmpeg zip ghostscript
+  ffmpeg zip ghostscript libgsf-bin xxd
   clang libclang-rt-14-dev
 )
 

@@ -51,6 +51,29 @@ exiftool -q -overwrite_original "-ThumbnailImage<=$work/thumbnail.jpg" camera-ex
 convert -size 640x480 plasma:fractal -seed 7 -interlace JPEG -quality 75 progressive.jpg
 convert -size 1x1 xc:white tiny.jpg
 
+# The formats the built-in tests know, as the tools write them.
+exiftool -q -o camera-exif-only.jpg -JFIF:All= camera-exif.jpg
+ffmpeg "${video[@]}" -movflags +faststart -brand mp42 clip-mp42.mp4
+ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -t 2 -c:v mpeg2video -f vob clip.mpg
+ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=10 -f lavfi -i sine -t 1 -c:v wmv2 -c:a wmav2 clip.asf
+# QuickTime movies older than the file-type box begin with their movie or
+# data atom; ffmpeg always writes the box, so these two lose it.
+ffmpeg "${video[@]}" -movflags +faststart "$work/fast.mov"
+tail -c +$((0x$(xxd -p -l 4 "$work/fast.mov") + 1)) "$work/fast.mov" >clip-moov.mov
+ffmpeg "${video[@]}" "$work/plain.mov"
+tail -c +$((0x$(xxd -p -l 4 "$work/plain.mov") + 8 + 1)) "$work/plain.mov" >clip-mdat.mov
+head -c 20000 /dev/urandom >"$work/photo.raw"
+(cd "$work" && zip -q -0 "$OLDPWD/stored.zip" notes.txt photo.raw)
+(cd "$work" && zip -q "$OLDPWD/deflated.zip" notes.txt photo.raw)
+(cd "$work" && zip -q -fz "$OLDPWD/zip64.zip" notes.txt photo.raw)
+(cd "$work" && zip -q - notes.txt photo.raw | cat >"$OLDPWD/streamed.zip")
+(cd "$work" && echo "Holiday archive" | zip -q -z "$OLDPWD/commented.zip" notes.txt)
+mkdir -p "$work/ole"
+head -c 5000 /dev/urandom >"$work/ole/WordDocument"
+printf 'compound object' >"$work/ole/CompObj"
+(cd "$work/ole" && gsf createole "$OLDPWD/word.doc" WordDocument CompObj >/dev/null 2>&1)
+(cd "$work/ole" && mv WordDocument Unknown && gsf createole "$OLDPWD/unknown.ole" Unknown CompObj >/dev/null 2>&1)
+
 # Card images: FAT12, FAT16 and FAT32 volumes of 512-byte sectors, filled by
 # mtools as a camera and a computer would, some files deleted at the end (so
 # that nothing reuses their clusters). fat-manifest.txt lists what each image

@@ -109,6 +109,13 @@ TEST_F(BootSectorTest, TheClusterCountDecidesTheType) {
   }
 }
 
+TEST_F(BootSectorTest, TheFat32RootClusterIsAll28Bits) {
+  FatVolume volume(FatKind::kFat32, 70000);
+  Put32(volume.boot() + 44, 0xF0010002u);
+  ASSERT_TRUE(Analyse(volume.image));
+  EXPECT_EQ(run().rootCluster, 0x00010002u);
+}
+
 TEST_F(BootSectorTest, TheFixedRootOf512EntriesTakes32Sectors) {
   FatVolume volume(FatKind::kFat12, 2000, 4);
   ASSERT_TRUE(Analyse(volume.image));

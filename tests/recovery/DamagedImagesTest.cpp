@@ -41,7 +41,7 @@ class DamagedImage : public ::testing::Test {
   void SetUp() override { UseScratchDocumentsFolder(); }
 
   void Load(const char* name) {
-    image = SampleBytes(name);
+    image = SampleFile(name);
     ASSERT_FALSE(image.empty());
     layout.reset(new Layout(image));
   }

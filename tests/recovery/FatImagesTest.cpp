@@ -42,6 +42,13 @@ std::vector<ManifestEntry> Manifest() {
   return entries;
 }
 
+// A file the card holds; the manifest's files are small, and one is empty.
+std::vector<uint8_t> Source(const std::string& name) {
+  EXPECT_TRUE(FileExists("../samples/" + name)) << name;
+  std::string bytes = ReadWholeFile("../samples/" + name);
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -64,7 +71,7 @@ class CardImage : public ::testing::TestWithParam<Card> {
 
 TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
   const Card& card = GetParam();
-  RunHarness harness(SampleBytes(card.image));
+  RunHarness harness(SampleFile(card.image));
   ASSERT_TRUE(harness.opened());
   harness.run->includeDeleted = true;
   ASSERT_TRUE(harness.Run());
@@ -75,7 +82,7 @@ TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
     SCOPED_TRACE(expected.path);
     const File* record = harness.Find(expected.path);
     ASSERT_NE(record, nullptr);
-    std::vector<uint8_t> source = SampleBytes(expected.source);
+    std::vector<uint8_t> source = Source(expected.source);
     EXPECT_EQ(record->size, source.size());
     EXPECT_TRUE(harness.Data(*record) == source);
     EXPECT_EQ(record->modified, expected.modified);
@@ -106,7 +113,7 @@ TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
   for (const ManifestEntry& entry : manifest) {
     if (!entry.deleted) continue;
     expected.push_back("Deleted file found: " + entry.path);
-    uint64_t size = SampleBytes(entry.source).size();
+    uint64_t size = Source(entry.source).size();
     if (size > card.clusterBytes)
       expected.push_back(Format("%s: its size (%I64u bytes) is larger than its %u allocated bytes; extended",
                                 entry.path.substr(entry.path.rfind('\\') + 1), size, card.clusterBytes));
@@ -131,7 +138,7 @@ TEST(QuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
   ASSERT_TRUE(dictionary.Load("FileIdentify.dict"));
   for (TypeDB* types : {static_cast<TypeDB*>(nullptr), &dictionary}) {
     SCOPED_TRACE(types == nullptr ? "built-in types" : "dictionary");
-    RunHarness harness(SampleBytes("quick.img"), types);
+    RunHarness harness(SampleFile("quick.img"), types);
     harness.run->includeDeleted = true;
     ASSERT_TRUE(harness.Run());
     std::vector<std::string> photos = Lines(ReadWholeFile("../samples/quick-manifest.txt"));
@@ -140,7 +147,7 @@ TEST(QuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
       SCOPED_TRACE(photos[i]);
       const File* record = harness.Find(Format("\\Rec%05u.jpg", static_cast<uint32_t>(i + 1)));
       ASSERT_NE(record, nullptr);
-      EXPECT_TRUE(harness.Data(*record) == SampleBytes(photos[i]));
+      EXPECT_TRUE(harness.Data(*record) == SampleFile(photos[i]));
       EXPECT_TRUE(record->isPicture);
     }
     EXPECT_TRUE(harness.Logged("Searching every sector for lost files. This can take a while."));

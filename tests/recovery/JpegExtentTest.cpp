@@ -1,27 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "JpegExtent.h"
 #include "Media.h"
 #include "MemoryDevice.h"
+#include "PlacedMedium.h"
 #include "TestFiles.h"
 #include "Thread.h"
 #include "Trace.h"
 
 namespace {
 
-constexpr uint32_t kSector = 512;
-
-std::vector<uint8_t> RandomBytes(std::size_t count, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<uint8_t> bytes(count);
-  for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
-  return bytes;
-}
+constexpr uint32_t kSector = PlacedMedium::kSector;
 
 // A JPEG laid out by hand: SOI, segments of the given lengths (each filled
 // with filler), the start of scan, scan data and EOI.
@@ -40,32 +34,29 @@ std::vector<uint8_t> HandMadeJpeg(const std::vector<uint16_t>& segmentLengths, c
 
 class JpegExtentTest : public ::testing::Test {
  protected:
-  void SetUp() override { UseScratchDocumentsFolder(); }
-
   // Puts the file at sector start of a medium, with random data before and
   // after it, opens the medium and reads the scan's window at start.
   bool Place(const std::vector<uint8_t>& file, uint32_t start, std::size_t trailingBytes = 64 * kSector) {
-    std::vector<uint8_t> image = RandomBytes(start * kSector, 1);
-    image.insert(image.end(), file.begin(), file.end());
-    std::vector<uint8_t> tail = RandomBytes(trailingBytes, 2);
-    image.insert(image.end(), tail.begin(), tail.end());
-    image.resize((image.size() + kSector - 1) / kSector * kSector);
-    medium = devices.Add("card.img", image);
-    media.reset(new Media(&devices));
-    if (!media->OpenImage("card.img") || !media->ReadSectors(start, 12)) return false;
+    uint32_t fileSectors = static_cast<uint32_t>((file.size() + kSector - 1) / kSector);
+    placed.reset(new PlacedMedium(start + fileSectors + static_cast<uint32_t>(trailingBytes / kSector)));
+    placed->Place(start, file);
+    // The rest of the file's last sector holds no stray end marker.
+    std::fill(placed->image.begin() + start * kSector + file.size(), placed->image.begin() + (start + fileSectors) * kSector, 0);
+    if (!placed->Open() || !placed->ReadWindow(start)) return false;
+    medium = placed->medium;
+    media = placed->media.get();
     medium->counters = DeviceCounters();
     return true;
   }
 
   std::string Sample(const char* name) {
-    std::string bytes = ReadWholeFile(std::string("../samples/") + name);
-    EXPECT_FALSE(bytes.empty()) << "missing sample " << name << ": run scripts/make-samples.sh BUILD_DIR/samples";
-    return bytes;
+    std::vector<uint8_t> bytes = SampleFile(name);
+    return std::string(bytes.begin(), bytes.end());
   }
 
-  MemoryDeviceOpener devices;
+  std::unique_ptr<PlacedMedium> placed;
   std::shared_ptr<MemoryMedium> medium;
-  std::unique_ptr<Media> media;
+  Media* media = nullptr;
 };
 
 }  // namespace

@@ -27,7 +27,7 @@ class OrphanChainsTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(OrphanChainsTest, AChainOfAPhotoBecomesARecordOfItsWholeClusters) {
-  std::vector<uint8_t> photo = SampleBytes("progressive.jpg");  // 36 clusters of 1024 bytes
+  std::vector<uint8_t> photo = SampleFile("progressive.jpg");  // 36 clusters of 1024 bytes
   std::copy(photo.begin(), photo.end(), volume.cluster(100));
   std::vector<uint32_t> clusters;
   for (uint32_t c = 100; c < 136; ++c) clusters.push_back(c);

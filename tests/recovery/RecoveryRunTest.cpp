@@ -39,7 +39,7 @@ class EnoughFoundTest : public RecoveryRunTest {
     for (uint32_t i = 0; i < files + deletedFiles; ++i)
       volume.addFile(0, {"FILE" + std::to_string(i) + "   TXT", 0x20, 10 + i, 100}, std::vector<uint8_t>(100, 'a'));
     for (uint32_t i = files; i < files + deletedFiles; ++i) volume.markDeleted(0, i);
-    Place(volume.image, volume.clusterSector(500), SampleBytes("photo.jpg"));
+    Place(volume.image, volume.clusterSector(500), SampleFile("photo.jpg"));
   }
   bool Carved() const { return harness->Find("\\Rec00001.jpg") != nullptr; }
 
@@ -63,7 +63,7 @@ TEST_F(RecoveryRunTest, TheSearchEndsJustAboveTheLastProbeWithData) {
 
 TEST_F(RecoveryRunTest, WithTheSearchSuppressedAMediumWithoutFatGivesTheSummaryOnly) {
   std::vector<uint8_t> image(4000 * kSector, 0);
-  Place(image, 200, SampleBytes("photo.jpg"));
+  Place(image, 200, SampleFile("photo.jpg"));
   RunOn(image, true);
   EXPECT_TRUE(harness->Records().empty());
   EXPECT_EQ(harness->lines,
@@ -72,7 +72,7 @@ TEST_F(RecoveryRunTest, WithTheSearchSuppressedAMediumWithoutFatGivesTheSummaryO
 
 TEST_F(RecoveryRunTest, APhotoWithItsLengthTakesItsSectorsAndTheNextSectorIsExamined) {
   std::vector<uint8_t> image(4000 * kSector, 0);
-  std::vector<uint8_t> small = SampleBytes("photo.jpg"), large = SampleBytes("progressive.jpg");
+  std::vector<uint8_t> small = SampleFile("photo.jpg"), large = SampleFile("progressive.jpg");
   Place(image, 200, small);  // 535 bytes: 2 sectors
   Place(image, 202, large);
   RunOn(image);
@@ -91,8 +91,8 @@ TEST_F(RecoveryRunTest, AFileWithoutLengthEndsAtItsDataAfterMoreThan100EmptySect
   for (uint32_t empty : {100u, 101u}) {
     SCOPED_TRACE(empty);
     std::vector<uint8_t> image(4000 * kSector, 0);
-    Place(image, 300, SampleBytes("photo.png"));  // 579 bytes: data in sectors 300 and 301
-    Place(image, 302 + empty, SampleBytes("photo.gif"));
+    Place(image, 300, SampleFile("photo.png"));  // 579 bytes: data in sectors 300 and 301
+    Place(image, 302 + empty, SampleFile("photo.gif"));
     RunOn(image);
     const File* png = harness->Find("\\Rec00001.png");
     ASSERT_NE(png, nullptr);
@@ -134,7 +134,7 @@ TEST_F(EnoughFoundTest, WithDeletedEntriesWalkedFromTheStartFewFilesStillGetTheS
 
 TEST_F(EnoughFoundTest, HalfTheMediumInFilesNeedsNoSearchUnlessForced) {
   volume.addFile(0, {"BIG     BIN", 0x20, 600, 1200000}, std::vector<uint8_t>(1200000, 'b'));
-  Place(volume.image, volume.clusterSector(500), SampleBytes("photo.jpg"));
+  Place(volume.image, volume.clusterSector(500), SampleFile("photo.jpg"));
   RunOn(volume.image);
   EXPECT_FALSE(Carved());
 
@@ -142,6 +142,23 @@ TEST_F(EnoughFoundTest, HalfTheMediumInFilesNeedsNoSearchUnlessForced) {
   harness->run->forceIntensive = true;
   ASSERT_TRUE(harness->Run());
   EXPECT_TRUE(Carved());
+}
+
+TEST_F(EnoughFoundTest, FilesAtTheEndOfAPartitionedCardAreClaimedToo) {
+  // The volume starts at sector 2048; its last cluster lies past the first
+  // "total sectors" sectors of the card.
+  volume = FatVolume(FatKind::kFat16, 4200, 1, 2048);
+  volume.image[446] = 0x80;
+  volume.image[450] = 0x06;
+  volume.image[455] = 0x08;  // first sector 2048
+  volume.image[510] = 0x55;
+  volume.image[511] = 0xAA;
+  volume.addFile(0, {"LAST    JPG", 0x20, 4200, 535}, SampleFile("photo.jpg"));
+  harness.reset(new RunHarness(volume.image));
+  harness->run->forceIntensive = true;
+  ASSERT_TRUE(harness->Run());
+  EXPECT_NE(harness->Find("\\LAST.JPG"), nullptr);
+  EXPECT_FALSE(Carved());  // not found a second time by the search
 }
 
 TEST_F(EnoughFoundTest, AnUnreadableFatLeavesTheSearch) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "StatusList.h"
@@ -65,11 +64,3 @@ bool RunHarness::Logged(const std::string& line) const {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::vector<uint8_t> SampleBytes(const std::string& name) {
-  // In one read: the card images are tens of megabytes.
-  std::ifstream in("../samples/" + name, std::ios::binary | std::ios::ate);
-  std::vector<uint8_t> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}

@@ -10,6 +10,7 @@
 #include "File.h"
 #include "Media.h"
 #include "MemoryDevice.h"
+#include "PlacedMedium.h"
 #include "Recovery.h"
 
 class TypeDB;
@@ -42,6 +43,3 @@ class RunHarness {
   std::unique_ptr<Media> media_;
   bool opened_ = false;
 };
-
-// A sample made by scripts/make-samples.sh (from bin/, ../samples).
-std::vector<uint8_t> SampleBytes(const std::string& name);

@@ -1,10 +1,12 @@
 #include "ShellTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <cstring>
 
 #include "Bitmaps.h"
+#include "TestFiles.h"
 
 const char kUserKey[] = "Software\\Talvenor\\Vantrel";
 const char kMachineKey[] = "SOFTWARE\\Talvenor\\Vantrel";
@@ -171,4 +173,36 @@ bool LaunchUnixCommand(const std::string& commandLine) {
   if (process.hThread != nullptr) CloseHandle(process.hThread);
   if (process.hProcess != nullptr) CloseHandle(process.hProcess);
   return true;
+}
+
+namespace {
+
+// ImageMagick may take a while on a loaded machine.
+const DWORD kScreenshotTimeMs = 30000;
+
+bool IsCompletePng(const std::string& bytes) {
+  static const char kEnd[] = "IEND\xAE\x42\x60\x82";
+  return bytes.size() > 1000 && bytes.compare(bytes.size() - 8, 8, kEnd, 8) == 0;
+}
+
+}  // namespace
+
+// Wine starts a Unix program without a process handle to wait on, so the
+// picture is awaited until its last chunk has been written.
+void SaveScreenshot(HWND window, const char* name) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  char executable[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, executable, MAX_PATH);
+  std::string folder = executable;
+  folder = folder.substr(0, folder.rfind('\\')) + "\\..\\screenshots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string path = folder + "\\" + name;
+  DeleteFileA(path.c_str());
+  std::string target = UnixPathOf(path);
+  ASSERT_FALSE(target.empty()) << "screenshots are taken under Wine";
+  char geometry[64] = {};
+  wsprintfA(geometry, "%ldx%ld+%ld+%ld", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+  ASSERT_TRUE(LaunchUnixCommand(std::string("/usr/bin/import -window root -crop ") + geometry + " +repage " + target));
+  EXPECT_TRUE(PumpUntil([&] { return IsCompletePng(ReadWholeFile(path)); }, kScreenshotTimeMs)) << path;
 }

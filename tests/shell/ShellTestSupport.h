@@ -1,4 +1,4 @@
-// Helpers of the user-interface suite: pumping messages, reading what a
+// Helpers of the user-interface suites: pumping messages, reading what a
 // window shows, the program's settings keys, and Vantrel.exe as a process.
 #pragma once
 
@@ -63,6 +63,10 @@ bool LaunchUnixCommand(const std::string& commandLine);
 
 // The top-level window of a class and title, looked for until the time is up.
 HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds);
+
+// Saves what the display shows of the window as build/windows/screenshots/
+// NAME (a PNG, with ImageMagick); a failed test when that does not work.
+void SaveScreenshot(HWND window, const char* name);
 
 // The Unix path of a Windows path under Wine; empty elsewhere.
 std::string UnixPathOf(const std::string& windowsPath);

@@ -41,27 +41,35 @@ void RectHighlight::Subclass(HWND window) {
   DrawFrame(nullptr);
 }
 
+// The 2-pixel pens are centred on their line: the lines run one pixel inside
+// the rectangle, so that both pixels of every edge lie inside it.
+void DrawTwoToneEdge(HDC dc, const RECT& rect, HPEN topLeft, HPEN bottomRight) {
+  const int left = rect.left + 1, top = rect.top + 1, right = rect.right - 1, bottom = rect.bottom - 1;
+  HGDIOBJ previous = SelectObject(dc, topLeft);
+  MoveToEx(dc, right, top, nullptr);
+  LineTo(dc, left, top);
+  LineTo(dc, left, bottom);
+  SelectObject(dc, bottomRight);
+  LineTo(dc, right, bottom);
+  LineTo(dc, right, top);
+  SelectObject(dc, previous);
+}
+
 void RectHighlight::DrawFrame(HDC dc) {
   if (frameWindow_ == nullptr) return;
   HDC target = dc != nullptr ? dc : GetDC(frameWindow_);
   if (target == nullptr) return;
   if (fill_ && TheContext().mainWindow != nullptr)
     FillRect(target, &drawingRect_, TheContext().mainWindow->Colours().PanelBrush());
-  const RECT& r = drawingRect_;
-  HGDIOBJ previous = SelectObject(target, penA_);
-  MoveToEx(target, r.right, 0, nullptr);
-  LineTo(target, 0, 0);
-  LineTo(target, 0, r.bottom);
-  SelectObject(target, penB_);
-  LineTo(target, r.right, r.bottom);
-  LineTo(target, r.right, 0);
-  SelectObject(target, previous);
+  DrawTwoToneEdge(target, drawingRect_, penA_, penB_);
   if (dc == nullptr) ReleaseDC(frameWindow_, target);
 }
 
+// Two pixels on every side, as the frame was made: framed controls have no
+// border of their own, the frame is their border.
 void RectHighlight::TrackRect(const RECT& controlWindowRect) {
-  LONG width = controlWindowRect.right - controlWindowRect.left + 2;
-  LONG height = controlWindowRect.bottom - controlWindowRect.top + 2;
+  LONG width = controlWindowRect.right - controlWindowRect.left + 4;
+  LONG height = controlWindowRect.bottom - controlWindowRect.top + 4;
   if (width == drawingRect_.right && height == drawingRect_.bottom) return;
   drawingRect_ = {0, 0, width, height};
   if (frameWindow_ != nullptr) InvalidateRect(frameWindow_, nullptr, FALSE);

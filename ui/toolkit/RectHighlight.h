@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+// A 2-pixel edge inside rect: topLeft on the top and left, bottomRight on the
+// bottom and right.
+void DrawTwoToneEdge(HDC dc, const RECT& rect, HPEN topLeft, HPEN bottomRight);
+
 class RectHighlight {
  public:
   RectHighlight();

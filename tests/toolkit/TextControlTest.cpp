@@ -65,6 +65,7 @@ TEST(ExpandMacro, ReplacesEveryAmpersandW) {
 TEST_F(ToolkitTest, ExpandWebsiteMacroReadsTheMachineWideSetting) {
   DeleteKey(HKEY_LOCAL_MACHINE, kMachineKey);
   EXPECT_EQ(ExpandWebsiteMacro("See &w."), "See .");
+  EXPECT_EQ(ExpandWebsiteMacro("Tom && Jerry: &w, &w"), "Tom && Jerry: , ");
   SetTextValue(HKEY_LOCAL_MACHINE, kMachineKey, "Website", "help.example.org");
   EXPECT_EQ(ExpandWebsiteMacro("See &w."), "See help.example.org.");
 }
@@ -91,22 +92,25 @@ TEST_F(ToolkitTest, AFilledFrameWithSwappedPensLooksSunken) {
   UpdateWindow(window);
   WindowPixels pixels(window);
   EXPECT_EQ(pixels.At(50, 17), Palette::kPanelColour);
-  EXPECT_EQ(pixels.At(50, 0), kDark);
-  EXPECT_EQ(pixels.At(0, 17), kDark);
-  EXPECT_EQ(pixels.At(50, 33), kLight);
-  EXPECT_EQ(pixels.At(103, 17), kLight);
+  for (int edge = 0; edge < 2; ++edge) {
+    EXPECT_EQ(pixels.At(50, edge), kDark);
+    EXPECT_EQ(pixels.At(edge, 17), kDark);
+    EXPECT_EQ(pixels.At(50, 33 - edge), kLight);
+    EXPECT_EQ(pixels.At(103 - edge, 17), kLight);
+  }
+  EXPECT_EQ(pixels.At(50, 2), Palette::kPanelColour);
 }
 
 TEST_F(ToolkitTest, TrackRectRepaintsOnlyWhenTheSizeChanges) {
   RectHighlight frame;
   HWND window = frame.CreateFrame(10, 20, 100, 30);
   UpdateWindow(window);
-  frame.TrackRect(RECT{300, 300, 402, 332});  // gives 104 by 34 again
+  frame.TrackRect(RECT{300, 300, 400, 330});  // the framed control's size: 104 by 34 again
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
   frame.TrackRect(RECT{300, 300, 420, 340});
   EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
-  EXPECT_EQ(frame.DrawingRect().right, 122);
-  EXPECT_EQ(frame.DrawingRect().bottom, 42);
+  EXPECT_EQ(frame.DrawingRect().right, 124);
+  EXPECT_EQ(frame.DrawingRect().bottom, 44);
 }
 
 TEST_F(ToolkitTest, AttachedFramesDrawInTheControlAndDieWithIt) {

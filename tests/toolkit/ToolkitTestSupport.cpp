@@ -1,0 +1,67 @@
+#include "ToolkitTestSupport.h"
+
+#include <commctrl.h>
+
+#include "Context.h"
+#include "ShellTestSupport.h"
+
+TestDialog::~TestDialog() {
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool TestDialog::CreateOnly() {
+  wizardStep_ = step_;
+  // The templates are the suite's own resources; every text still comes from
+  // the language module.
+  void* language = TheContext().LanguageModule;
+  TheContext().LanguageModule = GetModuleHandleA(nullptr);
+  const bool made = Dialog::Create();
+  TheContext().LanguageModule = language;
+  return made;
+}
+
+bool TestDialog::Create() { return CreateOnly() && InitControls(106); }
+
+INT_PTR TestDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) ++paints;
+  return Dialog::HandleMessage(window, message, wParam, lParam);
+}
+
+void MainWindowStage::SetUp() {
+  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+  DeleteKey(HKEY_LOCAL_MACHINE, kMachineKey);
+  TheContext().ownInstance = GetModuleHandleA(nullptr);
+  TheContext().WindowTitle = "Vantrel";
+  TheContext().WebsiteText = "https://www.talvenor.com/vantrel";
+  TheContext().vistaOrLater = true;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  LoadLibraryA("RICHED20.DLL");
+  window_.reset(new Window);
+  ASSERT_TRUE(window_->CreateMainWindow());
+}
+
+void MainWindowStage::TearDown() {
+  step_.reset();
+  window_.reset();
+  // The main window's end posts the quit message: it must not end the modal
+  // loop of a later test.
+  PumpFor(0);
+  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+}
+
+TestDialog& MainWindowStage::OpenStep() {
+  step_.reset(new TestDialog(window_->Handle(), IDD_EVERY_CONTROL, true));
+  EXPECT_TRUE(step_->Create());
+  step_->Show();
+  UpdateWindow(window_->Handle());
+  UpdateWindow(step_->Handle());
+  return *step_;
+}
+
+RECT RectInParent(HWND control) {
+  RECT rect = {};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}

@@ -1,0 +1,62 @@
+#include "About.h"
+
+#include "Context.h"
+#include "OwnResources.h"
+#include "Palette.h"
+#include "System.h"
+#include "Texts.h"
+#include "Window.h"
+
+namespace {
+
+const unsigned kTitleText = 601;
+const unsigned kVersionText = 150;
+const unsigned kAboutText = 151;
+const int kIconSize = 48;
+
+}  // namespace
+
+About::About(HWND owner) : Dialog(owner, kTemplate) {}
+
+About::~About() {
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+  if (icon_ != nullptr) DestroyIcon(icon_);
+}
+
+// The template holds the layout; what only the running program knows (its
+// version, its icon, the web address) is filled in here.
+void About::OnInitDialog(HWND window) {
+  SetWindowTextA(window, LoadText(kTitleText).c_str());
+  SetDlgItemTextA(window, kVersionLine, LoadText(kVersionText, ProductVersionText(nullptr)).c_str());
+  InitControls(kAboutText);
+  Window* main = TheContext().mainWindow;
+  if (main != nullptr) {
+    SendDlgItemMessageA(window, kProductName, WM_SETFONT, reinterpret_cast<WPARAM>(main->Colours().TitleFont()),
+                        TRUE);
+    main->CenterOverMain(window);
+  }
+  icon_ = static_cast<HICON>(
+      LoadImageA(OwnInstance(), MAKEINTRESOURCEA(IDI_VANTREL), IMAGE_ICON, kIconSize, kIconSize, 0));
+  if (icon_ != nullptr) SendDlgItemMessageA(window, kIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+}
+
+INT_PTR About::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog(window);
+      break;
+    case WM_ERASEBKGND: {
+      // A box of its own has nothing behind it to show through: it paints
+      // the panel where the other dialogs leave their background hollow.
+      RECT client = {};
+      GetClientRect(window, &client);
+      if (TheContext().mainWindow == nullptr) break;
+      FillRect(reinterpret_cast<HDC>(wParam), &client, TheContext().mainWindow->Colours().PanelBrush());
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    }
+    default:
+      break;
+  }
+  return Dialog::HandleMessage(window, message, wParam, lParam);
+}
