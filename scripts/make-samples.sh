@@ -51,7 +51,9 @@ exiftool -q -overwrite_original "-ThumbnailImage<=$work/thumbnail.jpg" camera-ex
 convert -size 640x480 plasma:fractal -seed 7 -interlace JPEG -quality 75 progressive.jpg
 convert -size 1x1 xc:white tiny.jpg
 
-# The formats the built-in tests know, as the tools write them.
+# The formats the built-in tests know, as the tools write them. exiftool -o
+# and zip do not replace an earlier run's files, so those go first.
+rm -f camera-exif-only.jpg stored.zip deflated.zip zip64.zip commented.zip
 exiftool -q -o camera-exif-only.jpg -JFIF:All= camera-exif.jpg
 ffmpeg "${video[@]}" -movflags +faststart -brand mp42 clip-mp42.mp4
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -t 2 -c:v mpeg2video -f vob clip.mpg
