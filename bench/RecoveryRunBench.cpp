@@ -9,6 +9,7 @@
 // Usage: recovery_run_bench [SAMPLES [FOLDER]]   (SAMPLES: the folder that
 // scripts/make-samples.sh filled, default ../samples beside the program;
 // FOLDER holds the scratch image, default $TMPDIR or /tmp)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -121,13 +122,15 @@ Result WholeRun(const std::string& path, TypeDB* dictionary, std::unique_ptr<Rec
 }
 
 // The sectors the search examined one by one: all but those inside the files
-// whose own length let it jump.
+// whose own length let it jump. Those have a size of their content's; the
+// files it extended sector by sector have whole sectors.
 std::vector<bool> ExaminedSectors(const Recovery& run) {
   std::vector<bool> examined(run.scanEnd.load(), true);
   for (const File* record = run.root.firstChild; record != nullptr; record = record->next) {
     if (record->runs.size() != 1 || record->runs[0].count == 1 || record->size % kSector == 0) continue;
-    for (uint32_t s = record->runs[0].first + 1; s < record->runs[0].first + record->runs[0].count && s < examined.size(); ++s)
-      examined[s] = false;
+    const uint64_t end = std::min<uint64_t>(static_cast<uint64_t>(record->runs[0].first) + record->runs[0].count,
+                                            examined.size());
+    for (uint64_t s = record->runs[0].first + 1; s < end; ++s) examined[s] = false;
   }
   return examined;
 }
@@ -136,7 +139,8 @@ void WhereTheTimeGoes(const char* title, Media& media, Recovery& run, TypeDB* di
   std::vector<bool> examined = ExaminedSectors(run);
   // A photo's first sector is counted in the JPEG walk below.
   for (const File* record = run.root.firstChild; record != nullptr; record = record->next)
-    if (record->shortExtension() == "jpg" && record->runs[0].first < examined.size()) examined[record->runs[0].first] = false;
+    if (record->shortExtension() == "jpg" && record->runs[0].first < examined.size())
+      examined[record->runs[0].first] = false;
   uint64_t count = 0;
   Clock::time_point start = Clock::now();
   for (uint32_t s = 0; s < examined.size(); ++s)

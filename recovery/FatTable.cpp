@@ -73,7 +73,8 @@ uint32_t Recovery::sectorCluster(uint32_t sector) const {
 // Cluster numbers whose first sector lies on the medium, and whose FAT entry
 // the loaded FAT holds: only those can lead a chain on.
 uint32_t Recovery::clustersOnMedium() const {
-  uint64_t onMedium = media.sectorCount > firstDataSector ? (media.sectorCount - firstDataSector) / sectorsPerCluster + 2 : 2;
+  const uint64_t dataSectors = media.sectorCount > firstDataSector ? media.sectorCount - firstDataSector : 0;
+  uint64_t onMedium = dataSectors / sectorsPerCluster + 2;
   uint64_t inFat = isFat12 ? static_cast<uint64_t>(fatBytes) * 2 / 3 : fatBytes / (isFat16 ? 2 : 4);
   uint64_t bound = onMedium < inFat ? onMedium : inFat;
   return static_cast<uint32_t>(bound < UINT32_MAX ? bound : UINT32_MAX);

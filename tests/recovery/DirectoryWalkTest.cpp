@@ -30,7 +30,8 @@ class DirectoryWalkTest : public ::testing::Test {
   }
   // Enough files that few found is no reason to think the volume damaged.
   void AddFiveFiles() {
-    for (uint32_t i = 0; i < 5; ++i) volume.addFile(0, {"FILE" + std::to_string(i) + "   TXT", 0x20, 3000 + i, 10}, Bytes(10, 9));
+    for (uint32_t i = 0; i < 5; ++i)
+      volume.addFile(0, {"FILE" + std::to_string(i) + "   TXT", 0x20, 3000 + i, 10}, Bytes(10, 9));
   }
   std::vector<uint8_t> DataOf(const std::string& path) {
     const File* record = harness->Find(path);

@@ -90,11 +90,13 @@ void FatVolume::setFat(uint32_t c, uint32_t value) {
 }
 
 void FatVolume::chain(const std::vector<uint32_t>& clusters) {
-  for (std::size_t i = 0; i < clusters.size(); ++i) setFat(clusters[i], i + 1 < clusters.size() ? clusters[i + 1] : endMark());
+  for (std::size_t i = 0; i < clusters.size(); ++i)
+    setFat(clusters[i], i + 1 < clusters.size() ? clusters[i + 1] : endMark());
 }
 
 uint8_t* FatVolume::directoryStart(uint32_t directory) {
-  if (directory == 0 && kind != FatKind::kFat32) return &image[static_cast<std::size_t>(at + 1 + 2 * fatSectors) * kSector];
+  if (directory == 0 && kind != FatKind::kFat32)
+    return &image[static_cast<std::size_t>(at + 1 + 2 * fatSectors) * kSector];
   return cluster(directory == 0 ? 2 : directory);
 }
 
