@@ -16,6 +16,7 @@ targets=(
   "typedb_identify_fuzzer identify 4096"
   "jpeg_extent_fuzzer jpeg_extent 16384"
   "identify_fuzzer identify_sector 8194"
+  "recovery_run_fuzzer recovery_run 132097"
 )
 
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -23,10 +24,11 @@ cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVANTREL_SANITIZE=address -DVANTREL_FUZZ=ON >/dev/null
 names=()
 for target in "${targets[@]}"; do names+=("${target%% *}"); done
-cmake --build "$tree" --target "${names[@]}"
+cmake --build "$tree" --target "${names[@]}" fat_seed
 
 corpus=$tree/corpus
-mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/identify_sector" "$tree/findings"
+mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/identify_sector" "$corpus/recovery_run" \
+  "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
 # starts of the sample files.
 { printf '\0'; cat typedb/FileIdentify.txt; } >"$corpus/load/shipped"
@@ -37,6 +39,11 @@ for sample in "$samples"/*; do
   # All options and the dictionary, then the sector at 0, then the medium.
   { printf '\377\000'; head -c 8192 "$sample"; } >"$corpus/identify_sector/$name"
   case "$name" in *.jpg) head -c 16384 "$sample" >"$corpus/jpeg_extent/$name" ;; esac
+  # The card images (options and 256 sectors), with deleted entries walked
+  # (options 1) and with every option that makes the walk go further (7).
+  case "$name" in *.img) for options in 1 7; do
+    "$tree/bin/fat_seed" "$sample" "$corpus/recovery_run/${name%.img}-$options" "$options"
+  done ;; esac
 done
 
 export ASAN_OPTIONS=detect_leaks=1

@@ -39,12 +39,6 @@ void Recovery::normaliseTypeOptions() {
   }
 }
 
-uint32_t Recovery::run(void*) {
-  if (!waitForStart()) return 0;
-  normaliseTypeOptions();
-  return 0;
-}
-
 void Recovery::allocateUsedMap(uint32_t bytes) {
   usedMap.assign(bytes, 0);
   usedMapBytes = bytes;
@@ -64,6 +58,22 @@ void Recovery::markUsed(uint32_t first, uint32_t count) {
 bool Recovery::isUsed(uint32_t sector) const {
   if (sector / 8 >= usedMapBytes) return false;
   return (usedMap[sector / 8] & (0x80 >> (sector & 7))) != 0;
+}
+
+uint64_t Recovery::unusedSectorsFrom(uint64_t first, uint64_t count) const {
+  const uint64_t mapSectors = static_cast<uint64_t>(usedMapBytes) * 8;
+  const uint64_t end = first + count;
+  uint64_t s = first;
+  while (s < end && s < mapSectors) {
+    // Whole bytes of free sectors at once: a long free stretch costs little.
+    if ((s & 7) == 0 && usedMap[s / 8] == 0 && end - s >= 8) {
+      s += 8;
+      continue;
+    }
+    if ((usedMap[s / 8] & (0x80 >> (s & 7))) != 0) return s - first;
+    ++s;
+  }
+  return count;
 }
 
 void Recovery::releaseFile(const File& file) {

@@ -12,8 +12,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "BootSector.h"
+#include "ClusterSet.h"
 #include "Event.h"
 #include "File.h"
 #include "Format.h"
@@ -37,6 +40,9 @@ class Recovery : public Thread {
   // the last byte of the map or beyond it changes nothing.
   void markUsed(uint32_t first, uint32_t count);
   bool isUsed(uint32_t sector) const;
+  // How many of the count sectors from first are not used, counted from
+  // first up to the first used one.
+  uint64_t unusedSectorsFrom(uint64_t first, uint64_t count) const;
   void releaseFile(const File& file);
   void allocateUsedMap(uint32_t bytes);
 
@@ -50,6 +56,26 @@ class Recovery : public Thread {
   // and this run's type options; sets pendingExtent when the length is known.
   bool identify(uint32_t sector, uint32_t windowSectors, std::string& extension, bool& picture,
                 const File* openRecord);
+
+  // The FAT volume (FAT analysis and directory walk). Booleans report
+  // whether a volume, a directory's data or a chain was found.
+  //
+  // Finds the boot sector (sector 0, the first partition entry, or a search
+  // of sectors 1 to 511), decodes it into bootSector and sets the FAT type,
+  // clusterCount and endOfChain; false when there is no FAT volume.
+  bool analyseBootSector();
+  // Reads the root directory and walks it: the live pass, then the deleted
+  // pass when includeDeleted is set (only the deleted pass with
+  // deletedPassOnly). Sets sectorsPerCluster and firstDataSector.
+  bool walkRootDirectory(const BootSector& bpb, bool deletedPassOnly = false);
+  // The FAT entry of cluster c; endOfChain when the loaded FAT has none.
+  uint32_t nextCluster(uint32_t c) const;
+  // Makes records under parent for count 32-byte entries, and descends.
+  void walkDirectory(const uint8_t* entries, uint32_t count, File& parent);
+  // The bytes of a directory record along its runs; false when there are none.
+  bool readDirectoryData(const File& directory, std::vector<uint8_t>& data);
+  // Records for cluster chains that no record starts (with forceIntensive).
+  void scanOrphanChains();
 
   // Formats message id of the language module, writes it to the trace and adds
   // it to the status list; nothing at all while there is no list.
@@ -103,9 +129,66 @@ class Recovery : public Thread {
   bool wantOthers = false;
   bool structureDamaged = false;
   bool deletedPass = false;
+  // The worker's copy of the boot sector; its hidden sectors field holds
+  // bpbSector, the sector where it was found.
+  BootSector bootSector;
+  uint32_t bpbSector = 0;
 
  private:
+  // A FAT directory holds at most 65536 entries; no more are read.
+  static constexpr uint64_t kLargestDirectoryBytes = 65536 * 32;
+
+  // How a chain's owner takes a collision with sectors already claimed.
+  enum class ChainOwner { kLiveEntry, kDeletedEntry, kOrphan };
+
   // Waits for startEvent; false when a stop was requested first.
   bool waitForStart();
   void normaliseTypeOptions();
+
+  // The phases of run().
+  uint32_t findScanEnd(uint32_t sectorsToConsider);
+  // False when the medium holds no FAT volume.
+  bool fileSystemPass(uint32_t sectorsToConsider);
+  bool loadFat(uint32_t fatSectors);
+  void decideOnIntensiveScan(uint32_t sectorsToConsider);
+  void intensiveScan();
+  void closeScanRecord(File& record, uint32_t position, uint32_t lastData) const;
+  void summarise();
+  void allocateUsedMapForMedium();
+
+  // FAT geometry.
+  bool locateBootSector(uint32_t& sector);
+  bool determineFatType();
+  uint64_t clusterSector(uint32_t cluster) const;
+  // The cluster holding a sector of the data area.
+  uint32_t sectorCluster(uint32_t sector) const;
+  // A FAT value that leads on to another cluster (not free, reserved or an
+  // end mark).
+  bool isChainLink(uint32_t value) const;
+  uint32_t clustersOnMedium() const;
+
+  // The directory walk.
+  void readRootDirectory(const BootSector& bpb, std::vector<uint8_t>& data);
+  void readFixedRootDirectory(uint64_t start, uint32_t entries, std::vector<uint8_t>& data);
+  void readRootDirectoryChain(std::vector<uint8_t>& data);
+  void walkRootPass(const std::vector<uint8_t>& data, bool deleted);
+  void walkShortEntry(uint8_t* entry, bool deleted, const std::u16string& longName, File& parent);
+  bool keepWalkedRecord(File& record, const uint8_t* entry, bool deleted, bool& collided);
+  bool extendShortChain(File& record, const uint8_t* entry, bool& collided);
+  void descend(File& directory);
+  // Follows the chain from first, claiming its sectors for record. False
+  // when the record must go: its chain runs off the medium.
+  bool claimChain(File& record, uint32_t first, ChainOwner owner, bool& collided);
+  void claimOrphanChain(uint32_t cluster, uint32_t windowSectors);
+  void markRecordStarts(const File& directory, ClusterSet& starts) const;
+
+  // One chain's clusters, to cut it where it comes back to itself.
+  ClusterSet chainClusters_;
+  std::vector<uint32_t> chainTrail_;
+  // Sectors read as directory data in the current pass: none is read twice,
+  // so a directory that points back into its ancestors ends there.
+  std::unordered_set<uint32_t> walkedDirectorySectors_;
+  std::vector<uint32_t> rootClusters_;  // FAT32
+  uint32_t directoryDepth_ = 0;
+  bool fatLoaded_ = false;
 };

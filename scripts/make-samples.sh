@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the sample files that the suites read, with the real tools that write
-# such files: ImageMagick, exiftool, ffmpeg, zip, Ghostscript and the
-# mingw-w64 compiler. Made afresh on every run.
+# such files: ImageMagick, exiftool, ffmpeg, zip, Ghostscript, the mingw-w64
+# compiler, and mkfs.fat, sfdisk and mtools for card images. Made afresh on
+# every run.
 #
 # Usage: scripts/make-samples.sh FOLDER
 set -euo pipefail
@@ -50,7 +51,9 @@ exiftool -q -overwrite_original "-ThumbnailImage<=$work/thumbnail.jpg" camera-ex
 convert -size 640x480 plasma:fractal -seed 7 -interlace JPEG -quality 75 progressive.jpg
 convert -size 1x1 xc:white tiny.jpg
 
-# The formats the built-in tests know, as the tools write them.
+# The formats the built-in tests know, as the tools write them. exiftool -o
+# and zip do not replace an earlier run's files, so those go first.
+rm -f camera-exif-only.jpg stored.zip deflated.zip zip64.zip commented.zip
 exiftool -q -o camera-exif-only.jpg -JFIF:All= camera-exif.jpg
 ffmpeg "${video[@]}" -movflags +faststart -brand mp42 clip-mp42.mp4
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -t 2 -c:v mpeg2video -f vob clip.mpg
@@ -72,5 +75,83 @@ head -c 5000 /dev/urandom >"$work/ole/WordDocument"
 printf 'compound object' >"$work/ole/CompObj"
 (cd "$work/ole" && gsf createole "$OLDPWD/word.doc" WordDocument CompObj >/dev/null 2>&1)
 (cd "$work/ole" && mv WordDocument Unknown && gsf createole "$OLDPWD/unknown.ole" Unknown CompObj >/dev/null 2>&1)
+
+# Card images: FAT12, FAT16 and FAT32 volumes of 512-byte sectors, filled by
+# mtools as a camera and a computer would, some files deleted at the end (so
+# that nothing reuses their clusters). fat-manifest.txt lists what each image
+# holds: state, the path a recovery shows, the source file, and the
+# modification time the entry holds (mtools writes it in TZ's local time).
+export TZ=UTC MTOOLS_SKIP_CHECK=1
+rm -rf fat-files
+mkdir -p fat-files
+printf 'Vantrel test card.\r\n' >fat-files/readme.txt
+for i in $(seq 1 120); do printf 'Day %d: the lake, the hills and the old bridge.\n' "$i"; done >fat-files/notes.txt
+: >fat-files/empty.dat
+head -c 5000 /dev/urandom >fat-files/deep.bin
+for i in 1 2 3 4 5; do convert -size 320x240 -seed "$i" plasma:fractal -quality 85 "fat-files/img$i.jpg"; done
+convert -size 800x600 -seed 9 plasma:fractal -quality 90 fat-files/lake.jpg
+convert -size 300x200 -seed 11 plasma:fractal fat-files/delme.jpg
+convert -size 300x200 -seed 12 plasma:fractal fat-files/longdel.jpg
+convert -size 200x150 -seed 13 plasma:fractal fat-files/old2.jpg
+printf 'An old note.\r\n' >fat-files/old1.txt
+cp sound.mp3 fat-files/sound.mp3
+
+# state, path on the volume, path a recovery shows, source, modification time.
+# A lower-case 8.3 name gets no long name (only the case flags of Windows NT),
+# so it shows in capitals.
+files=(
+  "live|::README.TXT|\\README.TXT|readme.txt|2020-01-02 03:04:06"
+  "live|::notes for the trip.txt|\\notes for the trip.txt|notes.txt|2021-06-15 10:30:20"
+  "live|::EMPTY.DAT|\\EMPTY.DAT|empty.dat|2019-12-31 23:59:58"
+  "live|::DCIM/100CANON/IMG_0001.JPG|\\DCIM\\100CANON\\IMG_0001.JPG|img1.jpg|2022-03-04 05:06:08"
+  "live|::DCIM/100CANON/IMG_0002.JPG|\\DCIM\\100CANON\\IMG_0002.JPG|img2.jpg|2022-03-04 05:07:10"
+  "live|::DCIM/100CANON/Holiday at the lake.jpg|\\DCIM\\100CANON\\Holiday at the lake.jpg|lake.jpg|2022-07-08 18:00:00"
+  "deleted|::DCIM/100CANON/IMG_0005.JPG|\\DCIM\\100CANON\\@MG_0005.JPG|img5.jpg|2022-03-04 05:09:12"
+  "live|::DCIM/100CANON/IMG_0003.JPG|\\DCIM\\100CANON\\IMG_0003.JPG|img3.jpg|2022-03-04 05:10:14"
+  "deleted|::DELME.JPG|\\@ELME.JPG|delme.jpg|2023-01-01 00:00:00"
+  "live|::Music/sound.mp3|\\Music\\SOUND.MP3|sound.mp3|2018-05-05 05:05:04"
+  "deleted|::Deleted photo with long name.jpg|\\@ELETE~1.JPG|longdel.jpg|2023-02-03 04:05:06"
+  "live|::DATA/A/B/C/deep.bin|\\DATA\\A\\B\\C\\DEEP.BIN|deep.bin|2017-08-09 10:11:12"
+  "deleted|::OLD/OLD1.TXT|\\@LD\\@LD1.TXT|old1.txt|2016-01-01 12:00:00"
+  "deleted|::OLD/OLD2.JPG|\\@LD\\@LD2.JPG|old2.jpg|2016-01-01 12:00:02"
+  "live|::DCIM/100CANON/IMG_0004.JPG|\\DCIM\\100CANON\\IMG_0004.JPG|img4.jpg|2022-03-04 05:11:16"
+)
+
+# fill IMAGE: folders, then the files in order, then the deletions.
+fill() {
+  local image=$1 entry state volume shown source stamp
+  mmd -i "$image" ::DCIM ::DCIM/100CANON ::Music ::DATA ::DATA/A ::DATA/A/B ::DATA/A/B/C ::OLD
+  for entry in "${files[@]}"; do
+    IFS='|' read -r state volume shown source stamp <<<"$entry"
+    touch -d "$stamp" "fat-files/$source"
+    mcopy -m -i "$image" "fat-files/$source" "$volume"
+  done
+  for entry in "${files[@]}"; do
+    IFS='|' read -r state volume shown source stamp <<<"$entry"
+    [ "$state" = deleted ] && [ "${volume#::OLD/}" = "$volume" ] && mdel -i "$image" "$volume"
+  done
+  mdeltree -i "$image" ::OLD
+}
+
+rm -f fat12.img fat16.img fat32.img card.img quick.img
+truncate -s 4M fat12.img && mkfs.fat -F 12 -S 512 -s 4 -n CARD12 fat12.img >/dev/null && fill fat12.img
+truncate -s 8M fat16.img && mkfs.fat -F 16 -S 512 -s 2 -n CARD16 fat16.img >/dev/null && fill fat16.img
+truncate -s 36M fat32.img && mkfs.fat -F 32 -S 512 -s 1 -n CARD32 fat32.img >/dev/null && fill fat32.img
+# An SD card: a partition table and a FAT32 volume from sector 8192 (4 MiB).
+truncate -s 40M card.img
+printf 'label: dos\nstart=8192, type=c, bootable\n' | sfdisk -q card.img
+mkfs.fat -F 32 -S 512 -s 1 -h 8192 --offset 8192 -n SDCARD card.img $(((40 * 2048 - 8192) / 2)) >/dev/null
+fill card.img@@4M
+for entry in "${files[@]}"; do
+  IFS='|' read -r state volume shown source stamp <<<"$entry"
+  printf '%s\t%s\tfat-files/%s\t%s\n' "$state" "$shown" "$source" "$stamp"
+done >fat-manifest.txt
+
+# A card filled with photos and then quick-formatted: only the data is left.
+quick=(camera.jpg progressive.jpg fat-files/lake.jpg photo.jpg fat-files/img1.jpg camera-exif.jpg tiny.jpg)
+truncate -s 36M quick.img && mkfs.fat -F 32 -S 512 -s 1 -i 1234ABCD quick.img >/dev/null
+for photo in "${quick[@]}"; do mcopy -i quick.img "$photo" "::$(basename "$photo")"; done
+mkfs.fat -F 32 -S 512 -s 1 -i 1234ABCD quick.img >/dev/null
+printf '%s\n' "${quick[@]}" >quick-manifest.txt
 
 echo "Samples in $(pwd): $(ls | tr '\n' ' ')"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <random>
 
 #include "TestFiles.h"
@@ -15,9 +16,13 @@ std::vector<uint8_t> RandomBytes(std::size_t count, uint32_t seed) {
 }
 
 std::vector<uint8_t> SampleFile(const std::string& name) {
-  std::string bytes = ReadWholeFile("../samples/" + name);
+  // In one read: the card images are tens of megabytes.
+  std::ifstream in("../samples/" + name, std::ios::binary | std::ios::ate);
+  std::vector<uint8_t> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   EXPECT_FALSE(bytes.empty()) << "missing sample " << name << ": run scripts/make-samples.sh BUILD_DIR/samples";
-  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+  return bytes;
 }
 
 PlacedMedium::PlacedMedium(uint32_t sectors, uint32_t seed) : image(RandomBytes(sectors * std::size_t(kSector), seed)) {}

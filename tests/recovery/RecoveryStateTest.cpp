@@ -136,6 +136,7 @@ TEST_F(RecoveryState, CrashNamesComeFromTheTable) {
 }
 
 TEST(RecoveryStart, TypeOptionsAreNormalisedWhenTheRunStarts) {
+  UseScratchDocumentsFolder();  // the run traces what it reads
   Media media;
   Recovery none(media, nullptr);
   none.wantTiff = false;
@@ -163,6 +164,7 @@ TEST(RecoveryStart, TypeOptionsAreNormalisedWhenTheRunStarts) {
 }
 
 TEST(RecoveryStart, NothingRunsBeforeTheStartEvent) {
+  UseScratchDocumentsFolder();  // the run traces what it reads
   Media media;
   Recovery run(media, nullptr);
   ASSERT_TRUE(run.start());
@@ -173,6 +175,7 @@ TEST(RecoveryStart, NothingRunsBeforeTheStartEvent) {
 }
 
 TEST(RecoveryStart, StopsAtRandomMomentsEndPromptly) {
+  UseScratchDocumentsFolder();  // the run traces what it reads
   Media media;
   std::mt19937 random(12345);
   for (int i = 0; i < 100; ++i) {

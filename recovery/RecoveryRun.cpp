@@ -1,0 +1,132 @@
+// The run of one recovery: where the data ends, what the FAT volume still
+// describes, whether that is enough, the sector search when it is not, and
+// the summary. Every loop below ends promptly once a stop is requested.
+#include <algorithm>
+#include <cstring>
+
+#include "Media.h"
+#include "Recovery.h"
+#include "Trace.h"
+#include "Utilities.h"
+
+namespace {
+
+constexpr uint32_t kUnexaminedTail = 16;  // the last sectors are never examined
+constexpr uint32_t kProbeStep = 512;
+constexpr uint32_t kProbeSectors = 16;
+constexpr uint32_t kLowestProbe = 1024;
+constexpr uint32_t kSearchProgressEnd = 400;  // the search fills the first quarter
+constexpr uint32_t kEnoughFiles = 5;
+
+constexpr unsigned kFilesFound = 505;
+constexpr unsigned kSearching = 506;
+constexpr unsigned kFoundOfMedium = 509;
+
+uint32_t SectorsToConsider(uint64_t total) {
+  // Sector numbers are 32-bit: a larger medium is searched up to the last of them.
+  uint64_t numbered = std::min<uint64_t>(total, UINT32_MAX);
+  return numbered > kUnexaminedTail ? static_cast<uint32_t>(numbered - kUnexaminedTail) : 0;
+}
+
+bool AllZero(const uint8_t* bytes, std::size_t count) {
+  return bytes[0] == 0 && std::memcmp(bytes, bytes + 1, count - 1) == 0;
+}
+
+}  // namespace
+
+uint32_t Recovery::run(void*) {
+  if (!waitForStart()) return 0;
+  normaliseTypeOptions();
+  const uint32_t n = SectorsToConsider(media.sectorCount);
+  LogById(kSearching, n);
+  scanEnd = findScanEnd(n);
+  progressPos = scanEnd / 4;
+  if (stopRequested()) return 0;
+  if (fileSystemPass(n)) {
+    if (stopRequested()) return 0;
+    decideOnIntensiveScan(n);
+  } else {
+    allocateUsedMapForMedium();
+    intensiveScan();
+    File::listTree(root, 0);
+  }
+  if (stopRequested()) return 0;
+  summarise();
+  return 0;
+}
+
+// Probes 16 sectors every 512 sectors from the end backwards; the first probe
+// that holds anything but zero bytes ends the search. An unreadable probe
+// counts as empty.
+uint32_t Recovery::findScanEnd(uint32_t sectorsToConsider) {
+  const uint32_t n = sectorsToConsider;
+  scanEnd = kSearchProgressEnd;
+  if (n <= kLowestProbe + kProbeStep) return n;
+  uint32_t s = n - kProbeStep;
+  for (; s > kLowestProbe && !stopRequested(); s -= kProbeStep) {
+    progressPos = 100 - static_cast<uint32_t>(static_cast<uint64_t>(s) * 100 / n);
+    if (media.ReadSectors(s, kProbeSectors) &&
+        !AllZero(sectorBuffer(), static_cast<std::size_t>(kProbeSectors) * media.sectorSize))
+      break;
+  }
+  return s + kProbeStep;
+}
+
+bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
+  if (!analyseBootSector()) return false;
+  allocateUsedMapForMedium();
+  const uint32_t fatSectors = bootSector.fatSectors(isFat32);
+  if (fatSectors > sectorsToConsider) {
+    TraceMessage("FAT of %d sectors is larger than the medium, not read", fatSectors);
+    return true;
+  }
+  const uint64_t fatStart = static_cast<uint64_t>(bpbSector) + bootSector.reservedSectors;
+  const uint64_t fatsEnd = fatStart + static_cast<uint64_t>(bootSector.numberOfFats) * fatSectors;
+  markUsed(0, static_cast<uint32_t>(std::min<uint64_t>(fatsEnd, UINT32_MAX)));
+  TraceMessage("FAT occupies %d sectors at %d-%d and %d-%d", fatSectors, static_cast<uint32_t>(fatStart),
+               static_cast<uint32_t>(fatStart + fatSectors - 1), static_cast<uint32_t>(fatStart + fatSectors),
+               static_cast<uint32_t>(fatStart + 2 * static_cast<uint64_t>(fatSectors) - 1));
+  // Without the FAT nothing can be followed, but the sectors can still be searched.
+  if (!loadFat(fatSectors)) {
+    structureDamaged = true;
+    return true;
+  }
+  walkRootDirectory(bootSector);
+  if (forceIntensive && !stopRequested()) scanOrphanChains();
+  return true;
+}
+
+// Few files, and few bytes, mean the directories lost track of most of the
+// data: then the sectors are searched too.
+void Recovery::decideOnIntensiveScan(uint32_t sectorsToConsider) {
+  const uint64_t half = static_cast<uint64_t>(sectorsToConsider) * media.sectorSize / 2;
+  foundBytes = 0;
+  uint32_t count = countFiles(root);
+  if (count < kEnoughFiles && foundBytes < half && !structureDamaged) {
+    if (!includeDeleted) {
+      includeDeleted = true;
+      if (fatLoaded_) walkRootDirectory(bootSector, true);
+      count = countFiles(root);
+    }
+    // When the deleted entries were walked from the start, they are counted already.
+    if (count < kEnoughFiles && foundBytes < half) structureDamaged = true;
+  }
+  if ((structureDamaged || forceIntensive) && !stopRequested()) intensiveScan();
+  File::listTree(root, 0);
+}
+
+void Recovery::summarise() {
+  progressPos = scanEnd.load();
+  foundBytes = 0;
+  uint32_t count = countFiles(root);
+  if (count != 0) LogById(kFilesFound, count);
+  const uint64_t mediumBytes = static_cast<uint64_t>(media.sectorSize) * media.sectorCount;
+  LogById(kFoundOfMedium, FormatSize(static_cast<int64_t>(foundBytes), false),
+          FormatSize(static_cast<int64_t>(mediumBytes), false));
+}
+
+// One bit for every sector the medium numbers, whatever a boot sector claims.
+void Recovery::allocateUsedMapForMedium() {
+  uint64_t sectors = std::min<uint64_t>(media.sectorCount, UINT32_MAX);
+  allocateUsedMap(static_cast<uint32_t>(sectors / 8 + 8));
+}

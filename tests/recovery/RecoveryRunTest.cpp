@@ -1,0 +1,184 @@
+// The run's own decisions: where the data ends, whether the FAT volume gave
+// enough to skip the sector search, and how the search cuts what it finds.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "FatVolume.h"
+#include "RunHarness.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr uint32_t kSector = 512;
+
+void Place(std::vector<uint8_t>& image, uint32_t sector, const std::vector<uint8_t>& bytes) {
+  std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(sector) * kSector);
+}
+
+class RecoveryRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseScratchDocumentsFolder(); }
+
+  RunHarness& RunOn(const std::vector<uint8_t>& image, bool suppressIntensive = false) {
+    harness.reset(new RunHarness(image));
+    harness->run->suppressIntensive = suppressIntensive;
+    EXPECT_TRUE(harness->Run());
+    return *harness;
+  }
+
+  std::unique_ptr<RunHarness> harness;
+};
+
+// A FAT16 volume with a few small files, and a photo in free clusters that
+// only the sector search finds.
+class EnoughFoundTest : public RecoveryRunTest {
+ protected:
+  void Build(uint32_t files, uint32_t deletedFiles) {
+    for (uint32_t i = 0; i < files + deletedFiles; ++i)
+      volume.addFile(0, {"FILE" + std::to_string(i) + "   TXT", 0x20, 10 + i, 100}, std::vector<uint8_t>(100, 'a'));
+    for (uint32_t i = files; i < files + deletedFiles; ++i) volume.markDeleted(0, i);
+    Place(volume.image, volume.clusterSector(500), SampleFile("photo.jpg"));
+  }
+  bool Carved() const { return harness->Find("\\Rec00001.jpg") != nullptr; }
+
+  FatVolume volume{FatKind::kFat16, 4200};
+};
+
+}  // namespace
+
+TEST_F(RecoveryRunTest, TheSearchEndsJustAboveTheLastProbeWithData) {
+  std::vector<uint8_t> image(20000 * kSector, 0);
+  image[5140 * kSector] = 0xAB;  // inside the probe at 19984 - 29 * 512 = 5136
+  EXPECT_EQ(RunOn(image, true).run->scanEnd.load(), 5136u + 512);
+  EXPECT_EQ(harness->lines.front(), "Searching 19984 sectors...");
+
+  std::fill(image.begin(), image.end(), 0xFF);  // erased flash is data
+  EXPECT_EQ(RunOn(image, true).run->scanEnd.load(), 19984u);
+
+  EXPECT_EQ(RunOn(std::vector<uint8_t>(1552 * kSector, 0), true).run->scanEnd.load(), 1536u);
+  EXPECT_EQ(RunOn(std::vector<uint8_t>(8 * kSector, 0), true).run->scanEnd.load(), 0u);
+}
+
+TEST_F(RecoveryRunTest, WithTheSearchSuppressedAMediumWithoutFatGivesTheSummaryOnly) {
+  std::vector<uint8_t> image(4000 * kSector, 0);
+  Place(image, 200, SampleFile("photo.jpg"));
+  RunOn(image, true);
+  EXPECT_TRUE(harness->Records().empty());
+  EXPECT_EQ(harness->lines,
+            (std::vector<std::string>{"Searching 3984 sectors...", "Found 0.00 KB of files on a medium of 1.95 MB."}));
+}
+
+TEST_F(RecoveryRunTest, APhotoWithItsLengthTakesItsSectorsAndTheNextSectorIsExamined) {
+  std::vector<uint8_t> image(4000 * kSector, 0);
+  std::vector<uint8_t> small = SampleFile("photo.jpg"), large = SampleFile("progressive.jpg");
+  Place(image, 200, small);  // 535 bytes: 2 sectors
+  Place(image, 202, large);
+  RunOn(image);
+  ASSERT_EQ(harness->Records().size(), 2u);
+  const File* first = harness->Find("\\Rec00001.jpg");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->size, small.size());
+  ASSERT_EQ(first->runs.size(), 1u);
+  EXPECT_EQ(first->runs[0].first, 200u);
+  EXPECT_EQ(first->runs[0].count, 2u);
+  EXPECT_EQ(harness->Data(*harness->Find("\\Rec00002.jpg")), large);
+  EXPECT_TRUE(harness->Logged("The sector search found 2 files."));
+}
+
+TEST_F(RecoveryRunTest, AFileWithoutLengthEndsAtItsDataAfterMoreThan100EmptySectors) {
+  for (uint32_t empty : {100u, 101u}) {
+    SCOPED_TRACE(empty);
+    std::vector<uint8_t> image(4000 * kSector, 0);
+    Place(image, 300, SampleFile("photo.png"));  // 579 bytes: data in sectors 300 and 301
+    Place(image, 302 + empty, SampleFile("photo.gif"));
+    RunOn(image);
+    const File* png = harness->Find("\\Rec00001.png");
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->countSectors(), 2u + empty);
+    EXPECT_EQ(png->size, (empty > 100 ? 2u : 2u + empty) * kSector);
+    EXPECT_TRUE(png->isPicture);
+  }
+}
+
+TEST_F(EnoughFoundTest, FiveFilesNeedNoSearch) {
+  Build(5, 0);
+  RunOn(volume.image);
+  EXPECT_FALSE(Carved());
+  EXPECT_FALSE(harness->Logged("Searching every sector for lost files. This can take a while."));
+}
+
+TEST_F(EnoughFoundTest, FewerFilesGetTheDeletedPassAndThenTheSearch) {
+  Build(4, 0);
+  harness.reset(new RunHarness(volume.image));
+  ASSERT_TRUE(harness->Run());
+  EXPECT_TRUE(harness->run->includeDeleted);
+  EXPECT_TRUE(Carved());
+
+  volume = FatVolume(FatKind::kFat16, 4200);  // four live files and one deleted: the deleted pass makes five
+  Build(4, 1);
+  harness.reset(new RunHarness(volume.image));
+  ASSERT_TRUE(harness->Run());
+  EXPECT_NE(harness->Find("\\@ILE4.TXT"), nullptr);
+  EXPECT_FALSE(Carved());
+}
+
+TEST_F(EnoughFoundTest, WithDeletedEntriesWalkedFromTheStartFewFilesStillGetTheSearch) {
+  Build(4, 0);
+  harness.reset(new RunHarness(volume.image));
+  harness->run->includeDeleted = true;
+  ASSERT_TRUE(harness->Run());
+  EXPECT_TRUE(Carved());
+}
+
+TEST_F(EnoughFoundTest, HalfTheMediumInFilesNeedsNoSearchUnlessForced) {
+  volume.addFile(0, {"BIG     BIN", 0x20, 600, 1200000}, std::vector<uint8_t>(1200000, 'b'));
+  Place(volume.image, volume.clusterSector(500), SampleFile("photo.jpg"));
+  RunOn(volume.image);
+  EXPECT_FALSE(Carved());
+
+  harness.reset(new RunHarness(volume.image));
+  harness->run->forceIntensive = true;
+  ASSERT_TRUE(harness->Run());
+  EXPECT_TRUE(Carved());
+}
+
+TEST_F(EnoughFoundTest, FilesAtTheEndOfAPartitionedCardAreClaimedToo) {
+  // The volume starts at sector 2048; its last cluster lies past the first
+  // "total sectors" sectors of the card.
+  volume = FatVolume(FatKind::kFat16, 4200, 1, 2048);
+  volume.image[446] = 0x80;
+  volume.image[450] = 0x06;
+  volume.image[455] = 0x08;  // first sector 2048
+  volume.image[510] = 0x55;
+  volume.image[511] = 0xAA;
+  volume.addFile(0, {"LAST    JPG", 0x20, 4200, 535}, SampleFile("photo.jpg"));
+  harness.reset(new RunHarness(volume.image));
+  harness->run->forceIntensive = true;
+  ASSERT_TRUE(harness->Run());
+  EXPECT_NE(harness->Find("\\LAST.JPG"), nullptr);
+  EXPECT_FALSE(Carved());  // not found a second time by the search
+}
+
+TEST_F(EnoughFoundTest, AnUnreadableFatLeavesTheSearch) {
+  Build(5, 0);
+  harness.reset(new RunHarness(volume.image));
+  harness->medium->FailSector(2);
+  ASSERT_TRUE(harness->Run());
+  EXPECT_TRUE(harness->run->structureDamaged);
+  EXPECT_TRUE(Carved());
+}
+
+TEST_F(RecoveryRunTest, AStopRequestEndsARunPromptly) {
+  // A slow reader (200 us a request) and a card erased to FF: the search
+  // would take seconds.
+  harness.reset(new RunHarness(std::vector<uint8_t>(20000 * kSector, 0xFF)));
+  harness->medium->latencyMicroseconds = 200;
+  harness->medium->waitForModelledTime = true;
+  ASSERT_TRUE(harness->run->start());
+  harness->run->startEvent.set();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(harness->run->isFinished());
+  EXPECT_TRUE(harness->run->end(2000));
+}
