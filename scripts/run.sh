@@ -27,9 +27,11 @@ echo " then where each copy went)"
 build/native/bin/vantrel-recover "$card" "$recovered"
 
 program=build/windows/bin
+back=$(find "$recovered" -type f | wc -l)
+deleted=$(find "$recovered" -type f -name '@*' | wc -l)
 echo
-echo "What came back, in $recovered/:"
-(cd "$recovered" && find . -type f | sed 's|^\./|  |' | sort)
+echo "$back files came back into $recovered/; the $deleted whose names begin with \"@\""
+echo "had been deleted from the card (a deleted file loses its first letter and its long name)."
 echo
 echo "Built:"
 echo "  native (Linux):  $(ls build/native/bin | tr '\n' ' ')"
