@@ -1,5 +1,7 @@
 #include "JpegExtent.h"
 
+#include <cstring>
+
 #include "Media.h"
 #include "Thread.h"
 #include "Trace.h"
@@ -25,6 +27,21 @@ class JpegWalk {
     if (++i_ < ss_) return true;
     i_ = 0;
     return moveTo(static_cast<uint64_t>(b_) + 1);
+  }
+
+  // Passes over the bytes that are not FF, a sector's rest at a time, and
+  // stops at the next FF; false when the file ends first.
+  bool skipToFF() {
+    for (;;) {
+      const uint8_t* at = media_.buffer + i_;
+      const void* found = std::memchr(at, 0xFF, ss_ - i_);
+      if (found != nullptr) {
+        i_ += static_cast<uint32_t>(static_cast<const uint8_t*>(found) - at);
+        return true;
+      }
+      i_ = ss_ - 1;
+      if (!advance()) return false;
+    }
   }
 
   // Goes to offset m counted from the start of the current sector.
@@ -69,16 +86,12 @@ bool SkipToStartOfScan(JpegWalk& walk, int64_t m) {
   }
 }
 
-// The first FF D9 after the start of scan ends the file; an FF that is not
-// followed by D9 is looked at again as it may begin the pair.
+// The first FF D9 after the start of scan ends the file; a byte after FF that
+// is not D9 is looked at again as it may begin the pair.
 bool FindEndOfImage(JpegWalk& walk) {
   if (!walk.advance()) return false;
   for (;;) {
-    if (walk.byte() != 0xFF) {
-      if (!walk.advance()) return false;
-      continue;
-    }
-    if (!walk.advance()) return false;
+    if (!walk.skipToFF() || !walk.advance()) return false;
     if (walk.byte() == 0xD9) return true;
   }
 }
