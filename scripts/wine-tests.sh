@@ -46,6 +46,11 @@ for test in "${tests[@]}"; do
     failed+=("$name")
   fi
 done
+# The command-line tool, on FAT images made at test time.
+if [ -f "$bin/vantrel-recover.exe" ]; then
+  echo "== vantrel-recover.exe (Wine)"
+  "$(dirname "$0")/../tests/copy/recover-tool.sh" --wine "$bin/vantrel-recover.exe" || failed+=(vantrel-recover.exe)
+fi
 wineserver --kill
 
 if [ ${#failed[@]} -ne 0 ]; then

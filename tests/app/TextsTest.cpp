@@ -48,7 +48,7 @@ TEST(Texts, TemplatesTakeTheValuesTheirCallersPass) {
   const std::map<unsigned, std::string> expected = {
       {105, "n"},  {106, "s"}, {107, "s"},  {113, "s"},  {114, "s"},  {110, "n"},  {115, "n"},
       {112, "L"},  {117, "n"}, {119, "sss"}, {120, "sn"}, {122, "sn"}, {131, "nL"}, {133, "s"},
-      {150, "s"},  {151, "s"},
+      {126, "s"},  {150, "s"},  {151, "s"},
       {501, "s"},  {502, "s"}, {503, "s"},  {504, "s"},  {505, "n"},  {506, "n"},  {508, "n"},
       {509, "ss"}, {510, "s"}, {511, "sLn"}};
   for (unsigned id : RequiredTextIds()) {

@@ -1,0 +1,158 @@
+#include "FileCopier.h"
+
+#include <algorithm>
+
+#include "File.h"
+#include "Media.h"
+#include "MessagePump.h"
+#include "TargetName.h"
+
+namespace {
+
+// A part of the path as the medium names it: the long name whole (UTF-16),
+// else the 8.3 name.
+std::u16string PartName(const File& record) {
+  return record.longName.empty() ? TargetText(record.displayName()) : record.longName;
+}
+
+}  // namespace
+
+FileCopier::FileCopier(Media& media, const std::string& destination, TargetFileSystem& files)
+    : media_(media), destination_(TargetText(destination)), files_(files) {
+  if (!destination_.empty() && IsTargetSeparator(destination_.back())) destination_.pop_back();
+}
+
+// The safe names of the record's path below the root, from the top down.
+std::vector<std::u16string> FileCopier::SafeParts(const File& record) {
+  std::vector<std::u16string> parts = {SafeName(PartName(record))};
+  for (const File* folder = record.parent; folder != nullptr && folder->parent != nullptr; folder = folder->parent)
+    parts.push_back(SafeName(PartName(*folder)));
+  return std::vector<std::u16string>(parts.rbegin(), parts.rend());
+}
+
+std::u16string FileCopier::TargetPath(const File& record) const {
+  std::u16string path = destination_;
+  for (const std::u16string& part : SafeParts(record)) path += kTargetSeparator + part;
+  return path;
+}
+
+// The root itself is not probed: a drive or a share is never a plain file
+// and cannot be made.
+bool FileCopier::EnsureFolders(const std::u16string& path) {
+  const std::size_t root = TargetRootLength(path);
+  if (root == 0) {
+    lastError = kErrorInvalidName;
+    return false;
+  }
+  for (std::size_t end = root + 1; end < path.size(); ++end) {
+    if (!IsTargetSeparator(path[end]) || IsTargetSeparator(path[end - 1])) continue;
+    const std::u16string folder = path.substr(0, end);
+    uint32_t error = 0;
+    switch (files_.Find(folder)) {
+      case EntryKind::kFolder: break;
+      case EntryKind::kNothing:
+        files_.MakeFolder(folder, error);  // a failure shows when the file is created
+        break;
+      case EntryKind::kFile:
+        if (!replaceBlockingFiles) {
+          lastError = kErrorAlreadyExists;
+          return false;
+        }
+        if (!files_.Delete(folder, error) || !files_.MakeFolder(folder, error)) {
+          lastError = error;
+          return false;
+        }
+        break;
+    }
+  }
+  return true;
+}
+
+// A folder never takes the place of a file this copier wrote, nor a file
+// that of another file or of a folder it used.
+bool FileCopier::Taken(const std::u16string& path, bool forFile) const {
+  const std::u16string key = NameKey(path);
+  return written_.count(key) != 0 || (forFile && folders_.count(key) != 0);
+}
+
+// The first of "NAME", "NAME (2)", ... below folder that is not taken.
+std::u16string FileCopier::FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const {
+  std::u16string candidate = folder + kTargetSeparator + name;
+  for (unsigned number = 2; Taken(candidate, forFile); ++number)
+    candidate = folder + kTargetSeparator + NumberedName(name, number);
+  return candidate;
+}
+
+std::u16string FileCopier::UnwrittenTarget(const File& record) {
+  const std::vector<std::u16string> parts = SafeParts(record);
+  std::u16string path = destination_;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    path = FreeName(path, parts[i], false);
+    folders_.insert(NameKey(path));
+  }
+  return FreeName(path, parts.back(), true);
+}
+
+bool FileCopier::CopyOneFile(const File& record) {
+  lastTarget = UnwrittenTarget(record);
+  if (!EnsureFolders(lastTarget)) return false;
+  uint32_t error = 0;
+  std::unique_ptr<TargetFile> file = files_.Create(lastTarget, Creation::kNew, error);
+  if (!file && error == kErrorFileExists) file = files_.Create(lastTarget, Creation::kAlways, error);
+  if (!file) {
+    lastError = error;
+    return false;
+  }
+  written_.insert(NameKey(lastTarget));
+  return WriteData(record, *file);
+}
+
+bool FileCopier::WriteData(const File& record, TargetFile& file) {
+  uint64_t remaining = record.size;
+  uint32_t sector = 0;
+  uint32_t error = 0;
+  while (remaining != 0) {
+    PumpPendingMessages();
+    sector = record.nextSector(sector);
+    if (sector == 0) break;  // the runs end before the size
+    if (!media_.ReadSectors(sector, 1)) {
+      lastError = kErrorUnreadableSector;
+      file.Close(error);  // the part copied so far stays
+      return false;
+    }
+    const uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(remaining, media_.sectorSize));
+    if (!file.Write(media_.buffer, bytes, error)) {
+      lastError = error;
+      file.Close(error);
+      files_.Delete(lastTarget, error);
+      return false;
+    }
+    remaining -= bytes;
+  }
+  // Closing can report a write that failed late: the file is then as bad.
+  if (!file.Close(error)) {
+    lastError = error;
+    files_.Delete(lastTarget, error);
+    return false;
+  }
+  return true;
+}
+
+bool FileCopier::CopyFiles(const std::vector<const File*>& records, uint32_t& copied) {
+  bool allCopied = true;
+  uint64_t done = 0;
+  copied = 0;
+  for (const File* record : records) {
+    PumpPendingMessages();
+    const bool success = CopyOneFile(*record);
+    if (success) {
+      ++copied;
+      done += record->size;
+    }
+    if (progress) progress(*record, lastTarget, success ? 0 : lastError, done);
+    if (success) continue;
+    allCopied = false;
+    if (!continueAfterUnreadable || lastError != kErrorUnreadableSector) break;
+  }
+  return allCopied;
+}
