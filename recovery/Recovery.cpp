@@ -85,9 +85,12 @@ void Recovery::releaseFile(const File& file) {
   }
 }
 
+// A volume label is no file: counting it would report one file more than
+// the lists show and could keep a card with few files from being carved.
 uint32_t Recovery::countFiles(const File& dir) {
   uint32_t count = 0;
   for (const File* child = dir.firstChild; child != nullptr; child = child->next) {
+    if (child->isVolumeLabel) continue;
     if (child->isDirectory) {
       count += countFiles(*child);
     } else {

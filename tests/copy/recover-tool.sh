@@ -44,7 +44,8 @@ recover() {
 }
 
 # The golden card: a FAT12 floppy of plain files with fixed contents, some
-# with long names, some deleted, one deleted folder.
+# with long names, some deleted, one deleted folder. Five files stay live, so
+# that the search does not go on to the deleted ones by itself.
 make_golden_card() {
   local image=$1 files=$work/golden-files
   mkdir -p "$files"
@@ -58,6 +59,7 @@ make_golden_card() {
   mcopy -i "$image" "$files/numbers" "::Numbers from one.txt"
   mcopy -i "$image" "$files/odd" ::PHOTOS/PIC00001.DAT
   mcopy -i "$image" "$files/vees" ::PHOTOS/PIC00002.DAT
+  mcopy -i "$image" "$files/readme" ::PHOTOS/PIC00003.DAT
   mcopy -i "$image" "$files/numbers" "::PHOTOS/A long name for a picture.dat"
   mcopy -i "$image" "$files/readme" ::OLD/NOTE1.TXT
   mcopy -i "$image" "$files/odd" ::OLD/NOTE2.TXT

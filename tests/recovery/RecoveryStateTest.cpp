@@ -86,7 +86,8 @@ TEST_F(RecoveryState, ReleaseFileClearsOnlyItsSectorsInsideTheMap) {
   for (uint32_t s = 0; s < 120; ++s) EXPECT_EQ(run.isUsed(s), s < 10 || (s >= 15 && s < 118)) << s;
 }
 
-TEST_F(RecoveryState, CountFilesDescendsAndAddsSizes) {
+TEST_F(RecoveryState, CountFilesDescendsAndAddsSizesButNotTheVolumeLabel) {
+  AddFile(run.root, "HOLIDAY", 0)->isVolumeLabel = true;
   File* folder = AddFile(run.root, "DCIM", 0, true);
   AddFile(*folder, "A", 100);
   AddFile(*AddFile(*folder, "SUB", 0, true), "B", 50);
