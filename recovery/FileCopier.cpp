@@ -1,6 +1,7 @@
 #include "FileCopier.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "File.h"
 #include "Media.h"
@@ -107,34 +108,45 @@ bool FileCopier::CopyOneFile(const File& record) {
   return WriteData(record, *file);
 }
 
+// The runs are walked here rather than through nextSector, whose 0 means
+// both "from the start" and "no more": a file whose data begins at sector 0
+// would come out empty.
 bool FileCopier::WriteData(const File& record, TargetFile& file) {
   uint64_t remaining = record.size;
-  uint32_t sector = 0;
-  uint32_t error = 0;
-  while (remaining != 0) {
-    PumpPendingMessages();
-    sector = record.nextSector(sector);
-    if (sector == 0) break;  // the runs end before the size
-    if (!media_.ReadSectors(sector, 1)) {
-      lastError = kErrorUnreadableSector;
-      file.Close(error);  // the part copied so far stays
-      return false;
+  for (const SectorRun& run : record.runs) {
+    const uint64_t end = static_cast<uint64_t>(run.first) + run.count;
+    for (uint64_t sector = run.first; sector < end && remaining != 0; ++sector) {
+      PumpPendingMessages();
+      if (!CopySector(sector, remaining, file)) return false;
     }
-    const uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(remaining, media_.sectorSize));
-    if (!file.Write(media_.buffer, bytes, error)) {
-      lastError = error;
-      file.Close(error);
-      files_.Delete(lastTarget, error);
-      return false;
-    }
-    remaining -= bytes;
   }
   // Closing can report a write that failed late: the file is then as bad.
+  uint32_t error = 0;
   if (!file.Close(error)) {
     lastError = error;
     files_.Delete(lastTarget, error);
     return false;
   }
+  return true;
+}
+
+// One sector of the source, cut to what is left of the size. A sector past
+// the 32-bit range of the source is unreadable like any other.
+bool FileCopier::CopySector(uint64_t sector, uint64_t& remaining, TargetFile& file) {
+  uint32_t error = 0;
+  if (sector > UINT32_MAX || !media_.ReadSectors(static_cast<uint32_t>(sector), 1)) {
+    lastError = kErrorUnreadableSector;
+    file.Close(error);  // the part copied so far stays
+    return false;
+  }
+  const uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(remaining, media_.sectorSize));
+  if (!file.Write(media_.buffer, bytes, error)) {
+    lastError = error;
+    file.Close(error);
+    files_.Delete(lastTarget, error);
+    return false;
+  }
+  remaining -= bytes;
   return true;
 }
 

@@ -69,6 +69,7 @@ class FileCopier {
   std::u16string FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const;
   std::u16string UnwrittenTarget(const File& record);
   bool WriteData(const File& record, TargetFile& file);
+  bool CopySector(uint64_t sector, uint64_t& remaining, TargetFile& file);
 
   Media& media_;
   std::u16string destination_;

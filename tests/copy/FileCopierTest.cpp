@@ -28,6 +28,18 @@ TEST_F(FileCopierData, ChainShorterThanTheSizeIsASuccess) {
   EXPECT_EQ(ReadPath(Below(u"SHORT.JPG")), Expected({{20, 2}}, 2 * kSector));
 }
 
+// A raw image without a file system can hold a photo from its first sector
+// on; overlapping runs are copied as they stand, once each.
+TEST_F(FileCopierData, RunsFromSectorZeroAndOverlappingRuns) {
+  File* first = AddRecord(root, "REC00001JPG", 2 * kSector + 10, {{0, 3}});
+  File* overlapping = AddRecord(root, "REC00002JPG", 6 * kSector, {{10, 4}, {11, 1}, {30, 1}});
+  FileCopier copier(*media, Destination());
+  ASSERT_TRUE(copier.CopyOneFile(*first));
+  ASSERT_TRUE(copier.CopyOneFile(*overlapping));
+  EXPECT_EQ(ReadPath(Below(u"REC00001.JPG")), Expected({{0, 3}}, first->size));
+  EXPECT_EQ(ReadPath(Below(u"REC00002.JPG")), Expected({{10, 4}, {11, 1}, {30, 1}}, 6 * kSector));
+}
+
 TEST_F(FileCopierData, EmptyFileAndTrailingSeparator) {
   File* empty = AddRecord(root, "EMPTY   TXT", 0, {});
   FileCopier copier(*media, Destination() + static_cast<char>(kTargetSeparator));
