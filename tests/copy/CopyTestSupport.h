@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "CopyTarget.h"
+#include "CountingPump.h"
 #include "File.h"
 #include "Media.h"
 #include "MemoryDevice.h"
-#include "MessagePump.h"
 
 constexpr uint32_t kSector = 512;
 
@@ -37,12 +37,6 @@ class FaultyFileSystem : public TargetFileSystem {
   uint64_t writableBytes = UINT64_MAX;  // per file
   uint32_t writeError = 112;
   bool failClose = false;
-};
-
-class CountingPump : public MessagePump {
- public:
-  void PumpMessages() override { ++calls; }
-  int calls = 0;
 };
 
 class CopyTest : public ::testing::Test {

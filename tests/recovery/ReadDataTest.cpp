@@ -5,21 +5,15 @@
 #include <vector>
 
 #include "Context.h"
+#include "CountingPump.h"
 #include "File.h"
 #include "Media.h"
 #include "MemoryDevice.h"
-#include "MessagePump.h"
 #include "TestFiles.h"
 
 namespace {
 
 constexpr uint32_t kSector = 512;
-
-class CountingPump : public MessagePump {
- public:
-  void PumpMessages() override { ++calls; }
-  int calls = 0;
-};
 
 class ReadDataTest : public ::testing::Test {
  protected:
