@@ -28,7 +28,17 @@ std::size_t TargetRootLength(const std::u16string& path);
 std::u16string TargetText(const std::string& text);
 
 enum class EntryKind { kNothing, kFile, kFolder };
-enum class Creation { kNew, kAlways };  // CREATE_NEW, CREATE_ALWAYS
+
+// The time stamps a copy takes over from its record: 64-bit file times (100 ns
+// units since 1601) in the local time the medium keeps, as a camera writes
+// them; 0 where the medium recorded none. The platform turns them into its own
+// time for that date, summer time included.
+struct TargetTimes {
+  uint64_t created = 0;
+  uint64_t modified = 0;
+  uint64_t accessed = 0;
+  bool any() const { return created != 0 || modified != 0 || accessed != 0; }
+};
 
 // An open target file; destruction closes it without a word.
 class TargetFile {
@@ -37,6 +47,9 @@ class TargetFile {
   // A write that stores fewer bytes than given fails (112 when the platform
   // names no error).
   virtual bool Write(const uint8_t* data, uint32_t bytes, uint32_t& error) = 0;
+  // After the last write: the stamps that are not 0 (natively the creation
+  // time is not kept).
+  virtual bool SetTimes(const TargetTimes& times, uint32_t& error) = 0;
   virtual bool Close(uint32_t& error) = 0;
 };
 
@@ -47,8 +60,11 @@ class TargetFileSystem {
   virtual EntryKind Find(const std::u16string& path) = 0;
   virtual bool MakeFolder(const std::u16string& path, uint32_t& error) = 0;
   virtual bool Delete(const std::u16string& path, uint32_t& error) = 0;
-  // Write access, no sharing. Null with error set on failure.
-  virtual std::unique_ptr<TargetFile> Create(const std::u16string& path, Creation creation, uint32_t& error) = 0;
+  // A new file (CREATE_NEW), write access, no sharing: an existing entry of
+  // that name fails with 80 and is left as it is. Null with error set on
+  // failure.
+  virtual std::unique_ptr<TargetFile> Create(const std::u16string& path, uint32_t& error) = 0;
+  virtual bool SetFolderTimes(const std::u16string& path, const TargetTimes& times, uint32_t& error) = 0;
 };
 
 TargetFileSystem& PlatformTargetFileSystem();

@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "CopyTarget.h"
+#include "FileTime.h"
 #include "PosixDeviceInfo.h"
 #include "System.h"
 
@@ -29,6 +31,30 @@ uint32_t TargetError(int errnoValue) {
 
 std::string Utf8(const std::u16string& path) { return NarrowText(path); }
 
+// A stamp in the medium's local time as the system's time; UTIME_OMIT keeps
+// what the file has where the medium recorded nothing.
+timespec SystemTime(uint64_t localFileTime) {
+  timespec omitted = {0, UTIME_OMIT};
+  CalendarTime calendar;
+  if (localFileTime == 0 || !FileTimeToCalendar(localFileTime, calendar)) return omitted;
+  std::tm local = {};
+  local.tm_year = calendar.year - 1900;
+  local.tm_mon = calendar.month - 1;
+  local.tm_mday = calendar.day;
+  local.tm_hour = calendar.hour;
+  local.tm_min = calendar.minute;
+  local.tm_sec = calendar.second;
+  local.tm_isdst = -1;  // whether summer time applied on that date is mktime's to find
+  const std::time_t seconds = std::mktime(&local);
+  if (seconds == static_cast<std::time_t>(-1)) return omitted;
+  return timespec{seconds, static_cast<long>(calendar.millisecond) * 1000000};
+}
+
+void SystemTimes(const TargetTimes& times, timespec (&accessAndModify)[2]) {
+  accessAndModify[0] = SystemTime(times.accessed);
+  accessAndModify[1] = SystemTime(times.modified);
+}
+
 class PosixTargetFile : public TargetFile {
  public:
   explicit PosixTargetFile(int fd) : fd_(fd) {}
@@ -48,6 +74,14 @@ class PosixTargetFile : public TargetFile {
       done += static_cast<uint32_t>(n);
     }
     return true;
+  }
+
+  bool SetTimes(const TargetTimes& times, uint32_t& error) override {
+    timespec stamps[2];
+    SystemTimes(times, stamps);
+    if (futimens(fd_, stamps) == 0) return true;
+    error = TargetError(errno);
+    return false;
   }
 
   bool Close(uint32_t& error) override {
@@ -85,16 +119,23 @@ class PosixTargetFileSystem : public TargetFileSystem {
     return false;
   }
 
-  // A symbolic link in the destination is not written through: it could
-  // lead anywhere.
-  std::unique_ptr<TargetFile> Create(const std::u16string& path, Creation creation, uint32_t& error) override {
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (creation == Creation::kNew ? O_EXCL : O_TRUNC);
-    int fd = open(Utf8(path).c_str(), flags, 0666);
+  // O_EXCL also refuses a symbolic link of that name: a link in the
+  // destination is never written through, it could lead anywhere.
+  std::unique_ptr<TargetFile> Create(const std::u16string& path, uint32_t& error) override {
+    int fd = open(Utf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
       error = TargetError(errno);
       return nullptr;
     }
     return std::make_unique<PosixTargetFile>(fd);
+  }
+
+  bool SetFolderTimes(const std::u16string& path, const TargetTimes& times, uint32_t& error) override {
+    timespec stamps[2];
+    SystemTimes(times, stamps);
+    if (utimensat(AT_FDCWD, Utf8(path).c_str(), stamps, AT_SYMLINK_NOFOLLOW) == 0) return true;
+    error = TargetError(errno);
+    return false;
   }
 };
 

@@ -12,6 +12,29 @@ constexpr uint32_t kErrorDiskFull = 112;
 
 const wchar_t* Wide(const std::u16string& path) { return reinterpret_cast<const wchar_t*>(path.c_str()); }
 
+// A stamp in the medium's local time as UTC, by the time-zone rules of its
+// own date (a summer photo keeps its hour in winter); false where the medium
+// recorded none.
+bool UtcFileTime(uint64_t localFileTime, FILETIME& utc) {
+  if (localFileTime == 0) return false;
+  FILETIME local = {static_cast<DWORD>(localFileTime), static_cast<DWORD>(localFileTime >> 32)};
+  SYSTEMTIME localTime, utcTime;
+  return FileTimeToSystemTime(&local, &localTime) && TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
+         SystemTimeToFileTime(&utcTime, &utc);
+}
+
+bool SetHandleTimes(HANDLE handle, const TargetTimes& times, uint32_t& error) {
+  FILETIME created, accessed, modified;
+  const bool hasCreated = UtcFileTime(times.created, created);
+  const bool hasAccessed = UtcFileTime(times.accessed, accessed);
+  const bool hasModified = UtcFileTime(times.modified, modified);
+  if (SetFileTime(handle, hasCreated ? &created : nullptr, hasAccessed ? &accessed : nullptr,
+                  hasModified ? &modified : nullptr))
+    return true;
+  error = GetLastError();
+  return false;
+}
+
 class Win32TargetFile : public TargetFile {
  public:
   explicit Win32TargetFile(HANDLE handle) : handle_(handle) {}
@@ -31,6 +54,8 @@ class Win32TargetFile : public TargetFile {
     }
     return true;
   }
+
+  bool SetTimes(const TargetTimes& times, uint32_t& error) override { return SetHandleTimes(handle_, times, error); }
 
   bool Close(uint32_t& error) override {
     HANDLE handle = handle_;
@@ -66,15 +91,27 @@ class Win32TargetFileSystem : public TargetFileSystem {
     return false;
   }
 
-  std::unique_ptr<TargetFile> Create(const std::u16string& path, Creation creation, uint32_t& error) override {
-    HANDLE handle =
-        CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, creation == Creation::kNew ? CREATE_NEW : CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::unique_ptr<TargetFile> Create(const std::u16string& path, uint32_t& error) override {
+    HANDLE handle = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       error = GetLastError();
       return nullptr;
     }
     return std::make_unique<Win32TargetFile>(handle);
+  }
+
+  // A folder opens only with backup semantics; only its attributes are
+  // written.
+  bool SetFolderTimes(const std::u16string& path, const TargetTimes& times, uint32_t& error) override {
+    HANDLE folder = CreateFileW(Wide(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+      error = GetLastError();
+      return false;
+    }
+    const bool set = SetHandleTimes(folder, times, error);
+    CloseHandle(folder);
+    return set;
   }
 };
 

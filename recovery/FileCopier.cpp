@@ -6,7 +6,9 @@
 #include "File.h"
 #include "Media.h"
 #include "MessagePump.h"
+#include "System.h"
 #include "TargetName.h"
+#include "Trace.h"
 
 namespace {
 
@@ -23,12 +25,19 @@ FileCopier::FileCopier(Media& media, const std::string& destination, TargetFileS
   if (!destination_.empty() && IsTargetSeparator(destination_.back())) destination_.pop_back();
 }
 
-// The safe names of the record's path below the root, from the top down.
-std::vector<std::u16string> FileCopier::SafeParts(const File& record) {
-  std::vector<std::u16string> parts = {SafeName(PartName(record))};
+// The records of the path below the root, from the top down: the folders,
+// then the record itself.
+std::vector<const File*> FileCopier::PathRecords(const File& record) {
+  std::vector<const File*> records = {&record};
   for (const File* folder = record.parent; folder != nullptr && folder->parent != nullptr; folder = folder->parent)
-    parts.push_back(SafeName(PartName(*folder)));
-  return std::vector<std::u16string>(parts.rbegin(), parts.rend());
+    records.push_back(folder);
+  return std::vector<const File*>(records.rbegin(), records.rend());
+}
+
+std::vector<std::u16string> FileCopier::SafeParts(const File& record) {
+  std::vector<std::u16string> parts;
+  for (const File* part : PathRecords(record)) parts.push_back(SafeName(PartName(*part)));
+  return parts;
 }
 
 std::u16string FileCopier::TargetPath(const File& record) const {
@@ -52,60 +61,79 @@ bool FileCopier::EnsureFolders(const std::u16string& path) {
     switch (files_.Find(folder)) {
       case EntryKind::kFolder: break;
       case EntryKind::kNothing:
-        files_.MakeFolder(folder, error);  // a failure shows when the file is created
+        // A failure shows when the file is created.
+        if (files_.MakeFolder(folder, error)) made_[NameKey(folder)] = folder;
         break;
       case EntryKind::kFile:
-        if (!replaceBlockingFiles) {
-          lastError = kErrorAlreadyExists;
-          return false;
-        }
-        if (!files_.Delete(folder, error) || !files_.MakeFolder(folder, error)) {
-          lastError = error;
-          return false;
-        }
-        break;
+        lastError = kErrorAlreadyExists;
+        return false;
     }
   }
   return true;
 }
 
-// A folder never takes the place of a file this copier wrote, nor a file
-// that of another file or of a folder it used.
+// A file never takes the place of anything: what the destination holds, a
+// file this copier wrote or a folder it used. A folder joins an existing
+// folder of its name, but never takes the place of a file.
 bool FileCopier::Taken(const std::u16string& path, bool forFile) const {
   const std::u16string key = NameKey(path);
-  return written_.count(key) != 0 || (forFile && folders_.count(key) != 0);
+  if (written_.count(key) != 0 || refused_.count(key) != 0) return true;
+  if (forFile) return folders_.count(key) != 0 || files_.Find(path) != EntryKind::kNothing;
+  return replaceBlockingFiles && files_.Find(path) == EntryKind::kFile;
 }
 
-// The first of "NAME", "NAME (2)", ... below folder that is not taken.
+// The first of "NAME", "NAME (2)", ... below folder that is not taken. The
+// numbers end somewhere: a destination that holds them all gets the last,
+// which its creation then refuses.
 std::u16string FileCopier::FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const {
+  constexpr unsigned kLastNumber = 100000;
   std::u16string candidate = folder + kTargetSeparator + name;
-  for (unsigned number = 2; Taken(candidate, forFile); ++number)
+  for (unsigned number = 2; number <= kLastNumber && Taken(candidate, forFile); ++number)
     candidate = folder + kTargetSeparator + NumberedName(name, number);
   return candidate;
 }
 
 std::u16string FileCopier::UnwrittenTarget(const File& record) {
-  const std::vector<std::u16string> parts = SafeParts(record);
+  const std::vector<const File*> records = PathRecords(record);
   std::u16string path = destination_;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    path = FreeName(path, parts[i], false);
-    folders_.insert(NameKey(path));
+  for (std::size_t i = 0; i + 1 < records.size(); ++i) {
+    path = FreeName(path, SafeName(PartName(*records[i])), false);
+    folders_[NameKey(path)] = records[i];
   }
-  return FreeName(path, parts.back(), true);
+  return FreeName(path, SafeName(PartName(record)), true);
 }
 
+// Creation refuses a name that came into being since it was found free (or
+// a link whose target is missing, which no search finds): the next name is
+// tried, a few times.
 bool FileCopier::CopyOneFile(const File& record) {
-  lastTarget = UnwrittenTarget(record);
-  if (!EnsureFolders(lastTarget)) return false;
-  uint32_t error = 0;
-  std::unique_ptr<TargetFile> file = files_.Create(lastTarget, Creation::kNew, error);
-  if (!file && error == kErrorFileExists) file = files_.Create(lastTarget, Creation::kAlways, error);
-  if (!file) {
+  constexpr int kAttempts = 8;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    lastTarget = UnwrittenTarget(record);
+    if (!EnsureFolders(lastTarget)) return false;
+    uint32_t error = 0;
+    std::unique_ptr<TargetFile> file = files_.Create(lastTarget, error);
+    if (file) {
+      written_.insert(NameKey(lastTarget));
+      return WriteData(record, *file);
+    }
     lastError = error;
-    return false;
+    if (error != kErrorFileExists) return false;
+    refused_.insert(NameKey(lastTarget));
   }
-  written_.insert(NameKey(lastTarget));
-  return WriteData(record, *file);
+  return false;
+}
+
+void FileCopier::StampFolders() {
+  for (const auto& made : made_) {
+    const auto folder = folders_.find(made.first);
+    if (folder == folders_.end()) continue;  // a folder of the destination itself
+    const File& record = *folder->second;
+    const TargetTimes times = {record.created, record.modified, record.accessed};
+    uint32_t error = 0;
+    if (times.any() && !files_.SetFolderTimes(made.second, times, error))
+      TraceMessage("Cannot set the times of %s, error %u", NarrowText(made.second), error);
+  }
 }
 
 // The runs are walked here rather than through nextSector, whose 0 means
@@ -120,8 +148,12 @@ bool FileCopier::WriteData(const File& record, TargetFile& file) {
       if (!CopySector(sector, remaining, file)) return false;
     }
   }
-  // Closing can report a write that failed late: the file is then as bad.
+  // A copy with the time of the copy is still the photo: a refusal is traced.
   uint32_t error = 0;
+  const TargetTimes times = {record.created, record.modified, record.accessed};
+  if (times.any() && !file.SetTimes(times, error))
+    TraceMessage("Cannot set the times of %s, error %u", NarrowText(lastTarget), error);
+  // Closing can report a write that failed late: the file is then as bad.
   if (!file.Close(error)) {
     lastError = error;
     files_.Delete(lastTarget, error);
@@ -166,5 +198,6 @@ bool FileCopier::CopyFiles(const std::vector<const File*>& records, uint32_t& co
     allCopied = false;
     if (!continueAfterUnreadable || lastError != kErrorUnreadableSector) break;
   }
+  StampFolders();
   return allCopied;
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,23 +40,35 @@ class FileCopier {
 
   // Makes the folders of path that are missing, in order from its root; the
   // last part (the file name) is not made. The path must begin with a root
-  // (CopyTarget.h). A plain file where a folder must be is deleted with
-  // replaceBlockingFiles, else the call fails with 183.
+  // (CopyTarget.h). A plain file where a folder must be fails the call with
+  // 183: nothing in the destination is ever deleted.
   bool EnsureFolders(const std::u16string& path);
 
-  // Writes the record's data along its runs, one sector per read; a chain
-  // shorter than the size ends the file early and counts as a success. A
-  // failed read keeps the partial file; a failed write deletes it. A target
-  // this copier already wrote, or made a folder of, gets a numbered name
-  // ("NAME (2).EXT"), and so does a folder where it wrote a file; a file left
-  // by anything else is overwritten.
+  // Writes the record's data along its runs, one sector per read, into a
+  // file of its own: a name the destination already holds, or that this
+  // copier wrote or made a folder of, is numbered ("NAME (2).EXT"); so is a
+  // folder whose name a plain file holds (with replaceBlockingFiles, else
+  // the call fails with 183). Nothing that was there before is overwritten,
+  // so a second copy of a card into one folder keeps both. A chain shorter
+  // than the size ends the file early and counts as a success. The copy
+  // takes the record's times. A failed read keeps the partial file; a failed
+  // write deletes it, and only it.
   bool CopyOneFile(const File& record);
+
+  // Gives the folders this copier made the times of their records, once
+  // their files are written (a file written into a folder later would change
+  // them again). CopyFiles calls it; a caller of CopyOneFile calls it after
+  // the last file.
+  void StampFolders();
 
   // CopyOneFile for each record in order, calling progress after each; stops
   // at the first failure, or with continueAfterUnreadable goes on past files
-  // that failed on an unreadable sector. False when any file failed.
+  // that failed on an unreadable sector. Then StampFolders. False when any
+  // file failed.
   bool CopyFiles(const std::vector<const File*>& records, uint32_t& copied);
 
+  // A plain file where a folder of the card must go: the folder takes a free
+  // name beside it; when false, that copy fails.
   bool replaceBlockingFiles = true;
   bool continueAfterUnreadable = false;
   Progress progress;
@@ -64,6 +77,7 @@ class FileCopier {
   std::u16string lastTarget;
 
  private:
+  static std::vector<const File*> PathRecords(const File& record);
   static std::vector<std::u16string> SafeParts(const File& record);
   bool Taken(const std::u16string& path, bool forFile) const;
   std::u16string FreeName(const std::u16string& folder, const std::u16string& name, bool forFile) const;
@@ -75,5 +89,7 @@ class FileCopier {
   std::u16string destination_;
   TargetFileSystem& files_;
   std::set<std::u16string> written_;  // NameKey of every file written
-  std::set<std::u16string> folders_;  // NameKey of every folder the targets went into
+  std::set<std::u16string> refused_;  // NameKey of names the file system refused as existing
+  std::map<std::u16string, const File*> folders_;  // NameKey of every folder the targets went into: its record
+  std::map<std::u16string, std::u16string> made_;  // NameKey of every folder this copier made: its path
 };

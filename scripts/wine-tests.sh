@@ -10,6 +10,9 @@ build=$(cd "${1:?usage: wine-tests.sh BUILD_DIR}" && pwd)
 bin="$build/bin"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
+# A zone with summer time: the copy suites check that copies keep the card's
+# local time, which a UTC machine could not tell from UTC.
+export TZ=Europe/Berlin
 # No .NET, no Gecko, and no sound drivers: the test machine has no sound card.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
 

@@ -1,5 +1,6 @@
 #include "CopyTestSupport.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -23,6 +24,13 @@ class FaultyFile : public TargetFile {
     }
     written_ += bytes;
     return real_->Write(data, bytes, error);
+  }
+  bool SetTimes(const TargetTimes& times, uint32_t& error) override {
+    if (faults_.failTimes) {
+      error = 5;
+      return false;
+    }
+    return real_->SetTimes(times, error);
   }
   bool Close(uint32_t& error) override {
     bool closed = real_->Close(error);
@@ -58,18 +66,37 @@ File* AddFolder(File& parent, const std::string& shortName, const std::u16string
   return folder;
 }
 
-EntryKind FaultyFileSystem::Find(const std::u16string& path) { return PlatformTargetFileSystem().Find(path); }
+static bool IsHidden(const std::vector<std::u16string>& hidden, const std::u16string& path) {
+  return std::find(hidden.begin(), hidden.end(), path) != hidden.end();
+}
+
+EntryKind FaultyFileSystem::Find(const std::u16string& path) {
+  return IsHidden(hidden, path) ? EntryKind::kNothing : PlatformTargetFileSystem().Find(path);
+}
 
 bool FaultyFileSystem::MakeFolder(const std::u16string& path, uint32_t& error) {
   return PlatformTargetFileSystem().MakeFolder(path, error);
 }
 
 bool FaultyFileSystem::Delete(const std::u16string& path, uint32_t& error) {
+  deleted.push_back(path);
   return PlatformTargetFileSystem().Delete(path, error);
 }
 
-std::unique_ptr<TargetFile> FaultyFileSystem::Create(const std::u16string& path, Creation creation, uint32_t& error) {
-  std::unique_ptr<TargetFile> real = PlatformTargetFileSystem().Create(path, creation, error);
+bool FaultyFileSystem::SetFolderTimes(const std::u16string& path, const TargetTimes& times, uint32_t& error) {
+  if (failTimes) {
+    error = 5;
+    return false;
+  }
+  return PlatformTargetFileSystem().SetFolderTimes(path, times, error);
+}
+
+std::unique_ptr<TargetFile> FaultyFileSystem::Create(const std::u16string& path, uint32_t& error) {
+  if (IsHidden(hidden, path)) {
+    error = 80;
+    return nullptr;
+  }
+  std::unique_ptr<TargetFile> real = PlatformTargetFileSystem().Create(path, error);
   if (!real) return nullptr;
   return std::make_unique<FaultyFile>(std::move(real), *this);
 }

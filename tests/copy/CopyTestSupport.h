@@ -26,17 +26,23 @@ File* AddRecord(File& parent, const std::string& shortName, uint64_t size, const
 File* AddFolder(File& parent, const std::string& shortName, const std::u16string& longName = std::u16string());
 
 // The platform's file system, with writes that fail once a number of bytes
-// is written, and a close that fails on request.
+// is written, a close or a setting of times that fails on request, and
+// names that a search does not find but a creation refuses (as a dangling
+// link is). It notes what was deleted.
 class FaultyFileSystem : public TargetFileSystem {
  public:
   EntryKind Find(const std::u16string& path) override;
   bool MakeFolder(const std::u16string& path, uint32_t& error) override;
   bool Delete(const std::u16string& path, uint32_t& error) override;
-  std::unique_ptr<TargetFile> Create(const std::u16string& path, Creation creation, uint32_t& error) override;
+  std::unique_ptr<TargetFile> Create(const std::u16string& path, uint32_t& error) override;
+  bool SetFolderTimes(const std::u16string& path, const TargetTimes& times, uint32_t& error) override;
 
   uint64_t writableBytes = UINT64_MAX;  // per file
   uint32_t writeError = 112;
   bool failClose = false;
+  bool failTimes = false;
+  std::vector<std::u16string> hidden;  // found by no search, refused by creation with 80
+  std::vector<std::u16string> deleted;
 };
 
 class CopyTest : public ::testing::Test {

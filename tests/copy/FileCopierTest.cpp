@@ -1,10 +1,15 @@
 // The copy routine over the in-memory device: data along the runs, the
-// failures of its table, the folders it makes or refuses, and the names a
-// copy never overwrites.
+// failures of its table, the folders it makes or refuses, the names it
+// takes so that nothing in the destination is replaced, and the times the
+// copies keep.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "CopiedTimes.h"
 #include "CopyTestSupport.h"
 #include "FileCopier.h"
+#include "FileTime.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -49,15 +54,6 @@ TEST_F(FileCopierData, EmptyFileAndTrailingSeparator) {
   EXPECT_EQ(fs::file_size(Below(u"EMPTY.TXT")), 0u);
 }
 
-TEST_F(FileCopierData, EarlierCopiesAreOverwritten) {
-  File* note = AddRecord(root, "NOTE    TXT", 700, {{30, 2}});
-  WritePath(Below(u"NOTE.TXT"), std::string(5000, 'x'));
-  ASSERT_TRUE(FileCopier(*media, Destination()).CopyOneFile(*note));
-  ASSERT_TRUE(FileCopier(*media, Destination()).CopyOneFile(*note));  // a second copy of the same selection
-  EXPECT_EQ(ReadPath(Below(u"NOTE.TXT")), Expected({{30, 2}}, 700));
-  EXPECT_FALSE(fs::exists(Below(u"NOTE (2).TXT")));
-}
-
 TEST_F(FileCopierData, LongNameTheCodePageCannotHoldIsCreatedWhole) {
   File* folder = AddFolder(root, "OMEGA~1", u"Ωμέγα");
   File* photo = AddRecord(*folder, "PHOTO~1 JPG", 100, {{40, 1}}, u"Φωτογραφία 😀.jpg");
@@ -97,13 +93,29 @@ TEST_F(FileCopierFailures, FailedCloseDeletesTheFile) {
   EXPECT_FALSE(fs::exists(Below(u"LATE.JPG")));
 }
 
-TEST_F(FileCopierFailures, FolderInPlaceOfTheFile) {
-  fs::create_directory(Below(u"TAKEN.JPG"));
-  File* photo = AddRecord(root, "TAKEN   JPG", 10, {{60, 1}});
-  FileCopier copier(*media, Destination());
-  EXPECT_FALSE(copier.CopyOneFile(*photo));
-  EXPECT_NE(copier.lastError, 0u);
-  EXPECT_TRUE(fs::is_directory(Below(u"TAKEN.JPG")));
+// The user's file of the same name stays whole when the copy beside it
+// fails.
+TEST_F(FileCopierFailures, FailedWriteDeletesOnlyTheCopy) {
+  WritePath(Below(u"NOTE.TXT"), "the user's own");
+  FaultyFileSystem full;
+  full.writableBytes = kSector;
+  File* note = AddRecord(root, "NOTE    TXT", 3 * kSector, {{60, 3}});
+  FileCopier copier(*media, Destination(), full);
+  EXPECT_FALSE(copier.CopyOneFile(*note));
+  EXPECT_EQ(full.deleted, std::vector<std::u16string>{Below(u"NOTE (2).TXT").u16string()});
+  EXPECT_EQ(ReadPath(Below(u"NOTE.TXT")), "the user's own");
+}
+
+// A name no search finds but the creation refuses (a link to nothing, a
+// file made in between) is passed over for the next.
+TEST_F(FileCopierFailures, NameRefusedAtCreationTakesTheNext) {
+  FaultyFileSystem files;
+  files.hidden = {Below(u"A.JPG").u16string(), Below(u"A (2).JPG").u16string()};
+  File* photo = AddRecord(root, "A       JPG", 10, {{60, 1}});
+  FileCopier copier(*media, Destination(), files);
+  ASSERT_TRUE(copier.CopyOneFile(*photo));
+  EXPECT_EQ(copier.lastTarget, Below(u"A (3).JPG").u16string());
+  EXPECT_EQ(ReadPath(Below(u"A (3).JPG")), Expected({{60, 1}}, 10));
 }
 
 TEST_F(FileCopierFailures, RelativeDestinationIsRefused) {
@@ -125,13 +137,19 @@ TEST_F(FileCopierFolders, MissingFoldersAreMadeFromTheTop) {
   EXPECT_EQ(ReadPath(destination_ / "new/below/A/B/DEEP.JPG"), Expected({{60, 1}}, 10));
 }
 
-TEST_F(FileCopierFolders, BlockingFileIsReplaced) {
+TEST_F(FileCopierFolders, BlockingFileGivesTheFolderAFreeName) {
   WritePath(Below(u"DCIM"), "in the way");
-  File* photo = AddRecord(*AddFolder(root, "DCIM"), "IMG     JPG", 10, {{60, 1}});
-  FileCopier copier(*media, Destination());
-  ASSERT_TRUE(copier.CopyOneFile(*photo));
-  EXPECT_TRUE(fs::is_directory(Below(u"DCIM")));
-  EXPECT_EQ(ReadPath(Below(u"DCIM/IMG.JPG")), Expected({{60, 1}}, 10));
+  File* folder = AddFolder(root, "DCIM");
+  File* first = AddRecord(*folder, "IMG     JPG", 10, {{60, 1}});
+  File* second = AddRecord(*folder, "IMG2    JPG", 20, {{61, 1}});
+  FaultyFileSystem files;
+  FileCopier copier(*media, Destination(), files);
+  uint32_t copied = 0;
+  ASSERT_TRUE(copier.CopyFiles({first, second}, copied));
+  EXPECT_EQ(ReadPath(Below(u"DCIM")), "in the way");
+  EXPECT_EQ(ReadPath(Below(u"DCIM (2)/IMG.JPG")), Expected({{60, 1}}, 10));
+  EXPECT_EQ(ReadPath(Below(u"DCIM (2)/IMG2.JPG")), Expected({{61, 1}}, 20));
+  EXPECT_TRUE(files.deleted.empty());
 }
 
 TEST_F(FileCopierFolders, BlockingFileFailsWithReplacingOff) {
@@ -145,6 +163,48 @@ TEST_F(FileCopierFolders, BlockingFileFailsWithReplacingOff) {
 }
 
 using FileCopierNames = CopyTest;
+
+// What the user has in the destination stays byte for byte: a file of the
+// same name, a read-only one, a folder where a file goes, a file where a
+// folder goes; and a second copy of the same card keeps the first.
+TEST_F(FileCopierNames, NothingThatWasThereIsReplaced) {
+  fs::create_directories(Below(u"DCIM/100DEMO"));
+  WritePath(Below(u"DCIM/100DEMO/IMG_0001.JPG"), "another camera");
+  WritePath(Below(u"DCIM/100DEMO/IMG_0002.JPG"), "read-only");
+  fs::permissions(Below(u"DCIM/100DEMO/IMG_0002.JPG"), fs::perms::owner_write | fs::perms::group_write |
+                  fs::perms::others_write, fs::perm_options::remove);
+  fs::create_directories(Below(u"DCIM/100DEMO/IMG_0003.JPG"));
+  WritePath(Below(u"DCIM/100DEMO/IMG_0003.JPG/inside"), "in a folder");
+  WritePath(Below(u"MISC"), "a plain file");
+  File* camera = AddFolder(*AddFolder(root, "DCIM"), "100DEMO");
+  File* misc = AddFolder(root, "MISC");
+  const std::vector<const File*> records = {
+      AddRecord(*camera, "IMG_0001JPG", 100, {{60, 1}}), AddRecord(*camera, "IMG_0002JPG", 200, {{61, 1}}),
+      AddRecord(*camera, "IMG_0003JPG", 300, {{62, 1}}), AddRecord(*misc, "A       TXT", 400, {{63, 1}})};
+  FaultyFileSystem files;
+  for (int copy = 2; copy <= 3; ++copy) {
+    uint32_t copied = 0;
+    FileCopier copier(*media, Destination(), files);
+    ASSERT_TRUE(copier.CopyFiles(records, copied)) << "copy " << copy;
+    EXPECT_EQ(copied, 4u);
+  }
+  fs::permissions(Below(u"DCIM/100DEMO/IMG_0002.JPG"), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0001.JPG")), "another camera");
+  EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0002.JPG")), "read-only");
+  EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0003.JPG/inside")), "in a folder");
+  EXPECT_EQ(ReadPath(Below(u"MISC")), "a plain file");
+  for (const char16_t* copy : {u" (2)", u" (3)"}) {
+    const std::u16string number = copy;
+    EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0001" + number + u".JPG")), Expected({{60, 1}}, 100));
+    EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0002" + number + u".JPG")), Expected({{61, 1}}, 200));
+    EXPECT_EQ(ReadPath(Below(u"DCIM/100DEMO/IMG_0003" + number + u".JPG")), Expected({{62, 1}}, 300));
+  }
+  // The folder that a plain file blocked got a free name once; the second
+  // copy joined it.
+  EXPECT_EQ(ReadPath(Below(u"MISC (2)/A.TXT")), Expected({{63, 1}}, 400));
+  EXPECT_EQ(ReadPath(Below(u"MISC (2)/A (2).TXT")), Expected({{63, 1}}, 400));
+  EXPECT_TRUE(files.deleted.empty());
+}
 
 TEST_F(FileCopierNames, SameTargetTwiceInOneCopyIsNumbered) {
   File* folder = AddFolder(root, "DCIM");
@@ -259,4 +319,82 @@ TEST_F(FileCopierProgress, GoesOnPastUnreadableFilesOnRequest) {
   EXPECT_EQ(errors, (std::vector<uint32_t>{0, 23, 0, 112}));  // a full disk still ends the copy
   EXPECT_TRUE(fs::exists(Below(u"TWO")));
   EXPECT_FALSE(fs::exists(Below(u"FOUR")));
+}
+
+using FileCopierTimes = CopyTest;
+
+namespace {
+
+uint64_t LocalStamp(int year, int month, int day, int hour, int minute, int second) {
+  CalendarTime time;
+  time.year = year;
+  time.month = month;
+  time.day = day;
+  time.hour = hour;
+  time.minute = minute;
+  time.second = second;
+  uint64_t stamp = 0;
+  EXPECT_TRUE(CalendarToFileTime(time, stamp));
+  return stamp;
+}
+
+std::string CalendarText(const CalendarTime& time) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+                time.minute, time.second);
+  return text;
+}
+
+std::string ModifiedText(const fs::path& path) {
+  CalendarTime time;
+  return LocalModifiedTime(path, time) ? CalendarText(time) : "unreadable";
+}
+
+}  // namespace
+
+// The card keeps local time: a summer and a winter photo keep the hour the
+// camera wrote, whatever the summer time of the day of the copy. Folders
+// made for the copy get theirs once their files are in; a record without
+// times keeps the time of the copy.
+TEST_F(FileCopierTimes, CopiesKeepTheCardsLocalTimes) {
+  UseZoneWithSummerTime();
+  File* folder = AddFolder(root, "TRIP");
+  folder->modified = LocalStamp(2023, 7, 1, 8, 30, 0);
+  File* summer = AddRecord(*folder, "SUMMER  JPG", 100, {{60, 1}});
+  summer->modified = LocalStamp(2023, 7, 14, 10, 0, 6);
+  summer->accessed = LocalStamp(2023, 7, 15, 0, 0, 0);
+  summer->created = LocalStamp(2023, 7, 14, 9, 59, 58);
+  File* winter = AddRecord(*folder, "WINTER  JPG", 100, {{61, 1}});
+  winter->modified = LocalStamp(2023, 1, 14, 10, 0, 6);
+  File* carved = AddRecord(root, "REC00001JPG", 100, {{62, 1}});
+  FileCopier copier(*media, Destination());
+  uint32_t copied = 0;
+  ASSERT_TRUE(copier.CopyFiles({summer, winter, carved}, copied));
+  EXPECT_EQ(ModifiedText(Below(u"TRIP/SUMMER.JPG")), "2023-07-14 10:00:06");
+  EXPECT_EQ(ModifiedText(Below(u"TRIP/WINTER.JPG")), "2023-01-14 10:00:06");
+  EXPECT_EQ(ModifiedText(Below(u"TRIP")), "2023-07-01 08:30:00");
+  CalendarTime now;
+  ASSERT_TRUE(LocalModifiedTime(Below(u"REC00001.JPG"), now));
+  EXPECT_GE(now.year, 2024);
+}
+
+// A destination folder of the user's keeps its own time; a file system that
+// refuses times still gets the data.
+TEST_F(FileCopierTimes, OnlyWhatTheCopyMadeIsDated) {
+  fs::create_directory(Below(u"OLD"));
+  File* folder = AddFolder(root, "OLD");
+  folder->modified = LocalStamp(2020, 2, 2, 2, 2, 2);
+  File* photo = AddRecord(*folder, "A       JPG", 100, {{60, 1}});
+  photo->modified = LocalStamp(2020, 2, 2, 2, 2, 4);
+  uint32_t copied = 0;
+  ASSERT_TRUE(FileCopier(*media, Destination()).CopyFiles({photo}, copied));
+  EXPECT_EQ(ModifiedText(Below(u"OLD/A.JPG")), "2020-02-02 02:02:04");
+  EXPECT_NE(ModifiedText(Below(u"OLD")), "2020-02-02 02:02:02");
+
+  FaultyFileSystem refusing;
+  refusing.failTimes = true;
+  File* other = AddRecord(*AddFolder(root, "NEW"), "B       JPG", 100, {{61, 1}});
+  other->modified = photo->modified;
+  ASSERT_TRUE(FileCopier(*media, Destination(), refusing).CopyFiles({other}, copied));
+  EXPECT_EQ(ReadPath(Below(u"NEW/B.JPG")), Expected({{61, 1}}, 100));
 }

@@ -60,11 +60,10 @@ bool LoadDictionary(const RecoverOptions& options, std::unique_ptr<TypeDB>& dict
   return true;
 }
 
-// Makes the destination when it is missing; folders in its way are never
-// replaced (that is only for the found tree below it).
+// Makes the destination when it is missing; a plain file in its way fails
+// it (the copy never deletes anything).
 bool MakeDestination(Media& media, const std::string& destination, Console& console) {
   FileCopier maker(media, destination);
-  maker.replaceBlockingFiles = false;
   const std::u16string folder = TargetText(destination);
   uint32_t error = 0;
   bool made = maker.EnsureFolders(folder + kTargetSeparator);
