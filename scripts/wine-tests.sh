@@ -52,7 +52,7 @@ done
 # The command-line tool, on FAT images made at test time.
 if [ -f "$bin/vantrel-recover.exe" ]; then
   echo "== vantrel-recover.exe (Wine)"
-  "$(dirname "$0")/../tests/copy/recover-tool.sh" --wine "$bin/vantrel-recover.exe" || failed+=(vantrel-recover.exe)
+  "$(dirname "$0")/../tests/recovery/copy/recover-tool.sh" --wine "$bin/vantrel-recover.exe" || failed+=(vantrel-recover.exe)
 fi
 wineserver --kill
 

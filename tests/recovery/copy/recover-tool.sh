@@ -7,7 +7,7 @@
 # statuses are those of the usage. With --wine the Windows build runs under Wine (inside
 # scripts/wine-tests.sh, which prepares the prefix).
 #
-# Usage: tests/copy/recover-tool.sh [--wine] TOOL
+# Usage: tests/recovery/copy/recover-tool.sh [--wine] TOOL
 set -uo pipefail
 
 wine=false
@@ -107,7 +107,7 @@ check_kept() { [ "$(cat "$1" 2>/dev/null)" = "$2" ] || fail "$1 was changed: $(c
 
 check_demo_card() {
   local card=$work/card.img originals=$work/originals out=$work/recovered
-  "$here/../../scripts/make-demo-card" "$card" "$originals" >/dev/null || {
+  "$here/../../../scripts/make-demo-card" "$card" "$originals" >/dev/null || {
     fail "make-demo-card failed"
     return
   }
@@ -152,7 +152,7 @@ check_golden_listing() {
   make_golden_card "$card"
   recover 0 "$work/list.out" "$work/list.err" "$(arg "$card")"
   diff --strip-trailing-cr "$here/golden/listing.txt" "$work/list.out" >"$work/diff" ||
-    fail "the listing differs from tests/copy/golden/listing.txt: $(cat "$work/diff")"
+    fail "the listing differs from tests/recovery/copy/golden/listing.txt: $(cat "$work/diff")"
   recover 0 "$work/live.out" "$work/live.err" --no-deleted "$(arg "$card")"
   diff --strip-trailing-cr "$here/golden/listing-no-deleted.txt" "$work/live.out" >"$work/diff" ||
     fail "the listing without deleted entries differs: $(cat "$work/diff")"
