@@ -112,8 +112,8 @@ Result WholeRun(const std::string& path, TypeDB* dictionary, std::unique_ptr<Rec
   run->waitUntilFinished();
   Result result;
   result.seconds = Since(start);
-  run->foundBytes = 0;
-  result.files = run->countFiles(run->root);
+  uint64_t bytes = 0;
+  result.files = Recovery::countFiles(run->root, bytes);
   if (kept != nullptr) {
     *kept = std::move(run);
     *keptMedia = std::move(media);

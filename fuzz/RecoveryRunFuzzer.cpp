@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Media media(&devices);
   if (!media.OpenImage("card.img")) std::abort();
   Recovery run(media, (options & 0x10) != 0 ? dictionary : nullptr);
-  run.includeDeleted = (options & 0x01) != 0;
-  run.forceIntensive = (options & 0x02) != 0;
-  run.keepPartial = (options & 0x04) != 0;
-  run.suppressIntensive = (options & 0x08) != 0;
-  run.wantTiff = (options & 0x20) != 0;
+  run.options.includeDeleted = (options & 0x01) != 0;
+  run.options.forceIntensive = (options & 0x02) != 0;
+  run.options.keepPartial = (options & 0x04) != 0;
+  run.options.suppressIntensive = (options & 0x08) != 0;
+  run.options.types.wantTiff = (options & 0x20) != 0;
   std::size_t lines = 0;
   run.setStatusList(std::make_unique<CallbackStatusList>([&lines](const std::string&) { ++lines; }));
   if (!run.start()) std::abort();

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "DirectoryWalk.h"
+#include "IntensiveScan.h"
 #include "Media.h"
+#include "OrphanChains.h"
 #include "Recovery.h"
 #include "Trace.h"
 #include "Utilities.h"
@@ -36,7 +39,7 @@ bool AllZero(const uint8_t* bytes, std::size_t count) {
 
 uint32_t Recovery::run(void*) {
   if (!waitForStart()) return 0;
-  normaliseTypeOptions();
+  options.types.normalise();
   const uint32_t n = SectorsToConsider(media.sectorCount);
   LogById(kSearching, n);
   scanEnd = findScanEnd(n);
@@ -46,7 +49,7 @@ uint32_t Recovery::run(void*) {
     if (stopRequested()) return 0;
     decideOnIntensiveScan(n);
   } else {
-    allocateUsedMapForMedium();
+    used_.allocateForSectors(media.sectorCount);
     intensiveScan();
     File::listTree(root, 0);
   }
@@ -66,33 +69,33 @@ uint32_t Recovery::findScanEnd(uint32_t sectorsToConsider) {
   for (; s > kLowestProbe && !stopRequested(); s -= kProbeStep) {
     progressPos = 100 - static_cast<uint32_t>(static_cast<uint64_t>(s) * 100 / n);
     if (media.ReadSectors(s, kProbeSectors) &&
-        !AllZero(sectorBuffer(), static_cast<std::size_t>(kProbeSectors) * media.sectorSize))
+        !AllZero(media.buffer, static_cast<std::size_t>(kProbeSectors) * media.sectorSize))
       break;
   }
   return s + kProbeStep;
 }
 
 bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
-  if (!analyseBootSector()) return false;
-  allocateUsedMapForMedium();
-  const uint32_t fatSectors = bootSector.fatSectors(isFat32);
+  if (!volume_.find(media, *this)) return false;
+  used_.allocateForSectors(media.sectorCount);
+  const uint32_t fatSectors = volume_.fatSectors();
   if (fatSectors > sectorsToConsider) {
     TraceMessage("FAT of %d sectors is larger than the medium, not read", fatSectors);
     return true;
   }
-  const uint64_t fatStart = static_cast<uint64_t>(bpbSector) + bootSector.reservedSectors;
-  const uint64_t fatsEnd = fatStart + static_cast<uint64_t>(bootSector.numberOfFats) * fatSectors;
+  const uint64_t fatStart = volume_.fatStart();
+  const uint64_t fatsEnd = fatStart + static_cast<uint64_t>(volume_.boot.numberOfFats) * fatSectors;
   markUsed(0, static_cast<uint32_t>(std::min<uint64_t>(fatsEnd, UINT32_MAX)));
   TraceMessage("FAT occupies %d sectors at %d-%d and %d-%d", fatSectors, static_cast<uint32_t>(fatStart),
                static_cast<uint32_t>(fatStart + fatSectors - 1), static_cast<uint32_t>(fatStart + fatSectors),
                static_cast<uint32_t>(fatStart + 2 * static_cast<uint64_t>(fatSectors) - 1));
   // Without the FAT nothing can be followed, but the sectors can still be searched.
-  if (!loadFat(fatSectors)) {
+  if (!volume_.loadFat(media, *this)) {
     structureDamaged = true;
     return true;
   }
-  walkRootDirectory(bootSector);
-  if (forceIntensive && !stopRequested()) scanOrphanChains();
+  DirectoryWalk(*this, volume_).walkRoot(false);
+  if (options.forceIntensive && !stopRequested()) OrphanChains(*this, volume_).scan();
   return true;
 }
 
@@ -100,33 +103,34 @@ bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
 // data: then the sectors are searched too.
 void Recovery::decideOnIntensiveScan(uint32_t sectorsToConsider) {
   const uint64_t half = static_cast<uint64_t>(sectorsToConsider) * media.sectorSize / 2;
-  foundBytes = 0;
-  uint32_t count = countFiles(root);
+  uint64_t foundBytes = 0;
+  uint32_t count = countFiles(root, foundBytes);
   if (count < kEnoughFiles && foundBytes < half && !structureDamaged) {
-    if (!includeDeleted) {
-      includeDeleted = true;
-      if (fatLoaded_) walkRootDirectory(bootSector, true);
-      count = countFiles(root);
+    if (!options.includeDeleted) {
+      options.includeDeleted = true;
+      if (volume_.fatLoaded()) DirectoryWalk(*this, volume_).walkRoot(true);
+      foundBytes = 0;
+      count = countFiles(root, foundBytes);
     }
     // When the deleted entries were walked from the start, they are counted already.
     if (count < kEnoughFiles && foundBytes < half) structureDamaged = true;
   }
-  if ((structureDamaged || forceIntensive) && !stopRequested()) intensiveScan();
+  if ((structureDamaged || options.forceIntensive) && !stopRequested()) intensiveScan();
   File::listTree(root, 0);
+}
+
+// Without a walked FAT volume the search starts at sector 0.
+void Recovery::intensiveScan() {
+  const uint32_t perCluster = volume_.sectorsPerCluster;
+  IntensiveScan(*this, perCluster != 0 ? volume_.firstDataSector : 0, perCluster).run();
 }
 
 void Recovery::summarise() {
   progressPos = scanEnd.load();
-  foundBytes = 0;
-  uint32_t count = countFiles(root);
+  uint64_t foundBytes = 0;
+  const uint32_t count = countFiles(root, foundBytes);
   if (count != 0) LogById(kFilesFound, count);
   const uint64_t mediumBytes = static_cast<uint64_t>(media.sectorSize) * media.sectorCount;
   LogById(kFoundOfMedium, FormatSize(static_cast<int64_t>(foundBytes), false),
           FormatSize(static_cast<int64_t>(mediumBytes), false));
-}
-
-// One bit for every sector the medium numbers, whatever a boot sector claims.
-void Recovery::allocateUsedMapForMedium() {
-  uint64_t sectors = std::min<uint64_t>(media.sectorCount, UINT32_MAX);
-  allocateUsedMap(static_cast<uint32_t>(sectors / 8 + 8));
 }

@@ -13,7 +13,12 @@ BootRecordEntry ReadBootRecordEntry(const uint8_t* sector, int index) {
   const uint8_t* entry = sector + kFirstEntry + kEntryBytes * static_cast<uint32_t>(index);
   BootRecordEntry result;
   result.bootFlag = entry[0];
+  result.startHead = entry[1];
+  result.startSector = entry[2];
+  result.startCylinder = entry[3];
   result.type = entry[4];
+  result.endHead = entry[5];
+  result.endSector = entry[6];
   result.firstSector = LittleEndian32(entry + 8);
   result.sectorCount = LittleEndian32(entry + 12);
   return result;

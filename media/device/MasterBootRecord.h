@@ -11,11 +11,19 @@
 constexpr uint32_t kBootRecordBytes = 512;
 constexpr int kBootRecordEntries = 4;
 
+// One 16-byte entry, offsets within the entry beside each field. The CHS
+// bytes are kept as stored: sector in the low 6 bits, the cylinder's top two
+// bits above it.
 struct BootRecordEntry {
-  uint8_t bootFlag = 0;  // 0x80 active, 0x00 not
-  uint8_t type = 0;
-  uint32_t firstSector = 0;
-  uint32_t sectorCount = 0;
+  uint8_t bootFlag = 0;       // 0: 0x80 active, 0x00 not
+  uint8_t startHead = 0;      // 1
+  uint8_t startSector = 0;    // 2
+  uint8_t startCylinder = 0;  // 3
+  uint8_t type = 0;           // 4
+  uint8_t endHead = 0;        // 5
+  uint8_t endSector = 0;      // 6
+  uint32_t firstSector = 0;   // 8
+  uint32_t sectorCount = 0;   // 12
 };
 
 inline uint32_t LittleEndian32(const uint8_t* bytes) {

@@ -12,21 +12,12 @@
 #include <string>
 
 #include "SectorWindow.h"
+#include "TypeOptions.h"
 
 class File;
 class Media;
 class Thread;
 class TypeDB;
-
-// The built-in tests' type options, after a run's normalisation.
-struct TypeOptions {
-  bool wantJpeg = false;
-  bool wantVideo = false;
-  bool wantAvi = false;
-  bool wantMp3 = false;
-  bool wantTiff = false;
-  bool wantOthers = false;
-};
 
 struct Identification {
   std::string extension;  // without its dot
@@ -39,7 +30,7 @@ class Identifier {
   // dictionary may be null; worker, when given, ends long walks on a stop request.
   Identifier(Media& media, TypeDB* dictionary, const Thread* worker = nullptr);
 
-  TypeOptions options;
+  TypeOptions options;  // as a run normalised them
 
   // windowSectors: how many sectors at sector the caller read. openRecord is
   // the record the sector search is still extending, or null.

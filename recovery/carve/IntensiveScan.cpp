@@ -1,10 +1,10 @@
-// The sector search: every sector that no record claims is examined for the
-// start of a file. A start opens a record that the following unclaimed
-// sectors extend, up to the next start or claimed sector, unless the type
-// tells its own length.
+#include "IntensiveScan.h"
+
 #include <algorithm>
 #include <cstring>
 
+#include "File.h"
+#include "Identify.h"
 #include "Media.h"
 #include "Recovery.h"
 #include "Trace.h"
@@ -25,54 +25,40 @@ bool HoldsData(const uint8_t* sector, uint32_t bytes) {
 
 }  // namespace
 
-void Recovery::intensiveScan() {
-  pendingExtent = 0;
-  progressPos = 0;
-  if (suppressIntensive) {
+void IntensiveScan::run() {
+  recovery_.progressPos = 0;
+  if (recovery_.options.suppressIntensive) {
     TraceMessage("Intensive scan suppressed, skipped");
     return;
   }
-  uint32_t s = sectorsPerCluster != 0 ? firstDataSector : 0;
-  LogById(kSearchBegins);
-  TraceMessage("There are %d sectors per cluster, starting at %d", sectorsPerCluster, s);
+  Media& media = recovery_.media;
+  uint32_t s = start_;
+  recovery_.LogById(kSearchBegins);
+  TraceMessage("There are %d sectors per cluster, starting at %d", sectorsPerCluster_, s);
   const uint32_t ss = media.sectorSize;
-  const uint32_t end = scanEnd;
+  const uint32_t end = recovery_.scanEnd;
   File* open = nullptr;  // the record that the following sectors extend
   uint32_t lastData = 0;   // the last sector with data since it opened
-  for (; s < end && !stopRequested(); progressPos.fetch_add(1, std::memory_order_relaxed), ++s) {
-    if (isUsed(s)) {
+  for (; s < end && !recovery_.stopRequested(); recovery_.progressPos.fetch_add(1, std::memory_order_relaxed), ++s) {
+    if (recovery_.isUsed(s)) {
       if (open != nullptr) closeScanRecord(*open, s, lastData);
       open = nullptr;
       continue;
     }
-    markUsed(s, 1);
+    recovery_.markUsed(s, 1);
     if (!media.ReadSectors(s, kWindowSectors)) continue;
-    std::string extension;
-    bool picture = false;
-    if (identify(s, kWindowSectors, extension, picture, open)) {
+    Identification type;
+    if (recovery_.identify(s, kWindowSectors, open, type)) {
       if (open != nullptr) closeScanRecord(*open, s, lastData);
       open = nullptr;
-      ++fileCounter;
+      ++recovery_.fileCounter;
       lastData = 0;
-      File* record = new File(File::GeneratedName("Rec", fileCounter, extension));
-      record->appendChild(root);
+      File* record = new File(File::GeneratedName("Rec", recovery_.fileCounter, type.extension));
+      record->appendChild(recovery_.root);
       record->isComplete = true;
-      record->isPicture = picture;
-      if (pendingExtent != 0) {
-        // The file's own length: the search goes on after its last sector,
-        // which the medium may cut short.
-        uint64_t sectors = (pendingExtent + ss - 1) / ss;
-        const uint64_t onMedium = std::min<uint64_t>(media.sectorCount, UINT32_MAX) - s;
-        if (sectors > onMedium) {
-          sectors = onMedium;
-          record->isComplete = false;
-        }
-        record->size = std::min<uint64_t>(pendingExtent, sectors * ss);
-        pendingExtent = 0;
-        if (sectors == 0) continue;
-        record->addRun(s, static_cast<uint32_t>(sectors));
-        markUsed(s, static_cast<uint32_t>(sectors));
-        s += static_cast<uint32_t>(sectors - 1);
+      record->isPicture = type.picture;
+      if (type.length != 0) {
+        s += placeExactFile(*record, s, type.length);
         continue;
       }
       record->addRun(s, 1);
@@ -81,19 +67,38 @@ void Recovery::intensiveScan() {
       open->addRun(s, 1);
     }
     // The identification may have read other sectors: the first one now in the buffer counts.
-    if (HoldsData(sectorBuffer(), ss)) lastData = s;
+    if (HoldsData(media.buffer, ss)) lastData = s;
   }
   if (open != nullptr) closeScanRecord(*open, s, lastData);
-  if (fileCounter != 0) LogById(kSearchFound, fileCounter);
+  if (recovery_.fileCounter != 0) recovery_.LogById(kSearchFound, recovery_.fileCounter);
+}
+
+// The file's own length: the search goes on after its last sector, which the
+// medium may cut short.
+uint32_t IntensiveScan::placeExactFile(File& record, uint32_t s, uint64_t length) {
+  const Media& media = recovery_.media;
+  const uint32_t ss = media.sectorSize;
+  uint64_t sectors = (length + ss - 1) / ss;
+  const uint64_t onMedium = std::min<uint64_t>(media.sectorCount, UINT32_MAX) - s;
+  if (sectors > onMedium) {
+    sectors = onMedium;
+    record.isComplete = false;
+  }
+  record.size = std::min<uint64_t>(length, sectors * ss);
+  if (sectors == 0) return 0;
+  record.addRun(s, static_cast<uint32_t>(sectors));
+  recovery_.markUsed(s, static_cast<uint32_t>(sectors));
+  return static_cast<uint32_t>(sectors - 1);
 }
 
 // A record without its own length ends at its last sector with data when
 // more than kEmptyStretch empty sectors (those between lastData and position)
 // followed it; its runs stay as they are.
-void Recovery::closeScanRecord(File& record, uint32_t position, uint32_t lastData) const {
+void IntensiveScan::closeScanRecord(File& record, uint32_t position, uint32_t lastData) const {
   const uint64_t first = record.nextSector(0);
+  const uint32_t ss = recovery_.media.sectorSize;
   if (lastData != 0 && lastData >= first && position > static_cast<uint64_t>(lastData) + kEmptyStretch + 1)
-    record.size = (lastData - first + 1) * media.sectorSize;
+    record.size = (lastData - first + 1) * ss;
   else
-    record.size = record.countSectors() * media.sectorSize;
+    record.size = record.countSectors() * ss;
 }

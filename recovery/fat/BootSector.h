@@ -9,6 +9,7 @@
 struct BootSector {
   static constexpr uint32_t kBytes = 512;
 
+  uint8_t jump = 0;               // 0
   uint16_t bytesPerSector = 0;    // 11
   uint8_t sectorsPerCluster = 0;  // 13
   uint16_t reservedSectors = 0;   // 14

@@ -1,5 +1,7 @@
-// Following a cluster chain through the FAT and claiming its sectors for the
-// record it belongs to.
+#include "ClusterChain.h"
+
+#include "FatVolume.h"
+#include "File.h"
 #include "Media.h"
 #include "Recovery.h"
 #include "Trace.h"
@@ -9,38 +11,38 @@ constexpr unsigned kKeptDespiteCollision = 501;
 constexpr unsigned kUsedByAnother = 502;
 }  // namespace
 
-// A chain ends at a free or end mark, where it comes back to a cluster it
-// already passed, after clusterCount links (no chain of the volume is
-// longer), or at a cluster beyond the medium. The first cluster that another
-// record already claimed is reported once.
-bool Recovery::claimChain(File& record, uint32_t first, ChainOwner owner, bool& collided) {
+void ClusterChain::reset() { passed_.reset(volume_.clustersOnMedium(recovery_.media.sectorCount)); }
+
+bool ClusterChain::claim(File& record, uint32_t first, ChainOwner owner, bool& collided) {
   collided = false;
   bool keep = true;
   uint32_t links = 0;
-  chainTrail_.clear();
-  for (uint32_t c = first; isChainLink(c) && !stopRequested(); c = nextCluster(c)) {
-    if (chainClusters_.has(c) || links == clusterCount) {
+  const bool keepPartial = recovery_.options.keepPartial;
+  trail_.clear();
+  for (uint32_t c = first; volume_.isChainLink(c) && !recovery_.stopRequested(); c = volume_.nextCluster(c)) {
+    if (passed_.has(c) || links == volume_.clusterCount) {
       TraceMessage("Cluster chain from %d loops back at cluster %d", first, c);
-      structureDamaged = true;
+      recovery_.structureDamaged = true;
       break;
     }
     ++links;
-    uint64_t s = clusterSector(c);
-    if (s >= media.sectorCount) {
+    const uint64_t s = volume_.clusterSector(c);
+    if (s >= recovery_.media.sectorCount) {
       keep = !record.runs.empty() && keepPartial;
       break;
     }
-    chainClusters_.add(c);
-    chainTrail_.push_back(c);
+    passed_.add(c);
+    trail_.push_back(c);
     const uint32_t sector = static_cast<uint32_t>(s);
-    if (!collided && isUsed(sector)) {
+    if (!collided && recovery_.isUsed(sector)) {
       collided = true;
       if (owner == ChainOwner::kDeletedEntry && !keepPartial) break;
-      LogById(owner == ChainOwner::kDeletedEntry ? kKeptDespiteCollision : kUsedByAnother, record.pathText(0));
+      recovery_.LogById(owner == ChainOwner::kDeletedEntry ? kKeptDespiteCollision : kUsedByAnother,
+                        record.pathText(0));
     }
-    markUsed(sector, sectorsPerCluster);
-    record.addRun(sector, sectorsPerCluster);
+    recovery_.markUsed(sector, volume_.sectorsPerCluster);
+    record.addRun(sector, volume_.sectorsPerCluster);
   }
-  for (uint32_t c : chainTrail_) chainClusters_.remove(c);
+  for (uint32_t c : trail_) passed_.remove(c);
   return keep;
 }

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "FatVolume.h"
+#include "FatBuilder.h"
 #include "RunHarness.h"
 #include "TestFiles.h"
 
@@ -23,7 +23,7 @@ class RecoveryRunTest : public ::testing::Test {
 
   RunHarness& RunOn(const std::vector<uint8_t>& image, bool suppressIntensive = false) {
     harness.reset(new RunHarness(image));
-    harness->run->suppressIntensive = suppressIntensive;
+    harness->run->options.suppressIntensive = suppressIntensive;
     EXPECT_TRUE(harness->Run());
     return *harness;
   }
@@ -43,7 +43,7 @@ class EnoughFoundTest : public RecoveryRunTest {
   }
   bool Carved() const { return harness->Find("\\Rec00001.jpg") != nullptr; }
 
-  FatVolume volume{FatKind::kFat16, 4200};
+  FatBuilder volume{FatKind::kFat16, 4200};
 };
 
 }  // namespace
@@ -113,10 +113,10 @@ TEST_F(EnoughFoundTest, FewerFilesGetTheDeletedPassAndThenTheSearch) {
   Build(4, 0);
   harness.reset(new RunHarness(volume.image));
   ASSERT_TRUE(harness->Run());
-  EXPECT_TRUE(harness->run->includeDeleted);
+  EXPECT_TRUE(harness->run->options.includeDeleted);
   EXPECT_TRUE(Carved());
 
-  volume = FatVolume(FatKind::kFat16, 4200);  // four live files and one deleted: the deleted pass makes five
+  volume = FatBuilder(FatKind::kFat16, 4200);  // four live files and one deleted: the deleted pass makes five
   Build(4, 1);
   harness.reset(new RunHarness(volume.image));
   ASSERT_TRUE(harness->Run());
@@ -127,7 +127,7 @@ TEST_F(EnoughFoundTest, FewerFilesGetTheDeletedPassAndThenTheSearch) {
 TEST_F(EnoughFoundTest, WithDeletedEntriesWalkedFromTheStartFewFilesStillGetTheSearch) {
   Build(4, 0);
   harness.reset(new RunHarness(volume.image));
-  harness->run->includeDeleted = true;
+  harness->run->options.includeDeleted = true;
   ASSERT_TRUE(harness->Run());
   EXPECT_TRUE(Carved());
 }
@@ -139,7 +139,7 @@ TEST_F(EnoughFoundTest, HalfTheMediumInFilesNeedsNoSearchUnlessForced) {
   EXPECT_FALSE(Carved());
 
   harness.reset(new RunHarness(volume.image));
-  harness->run->forceIntensive = true;
+  harness->run->options.forceIntensive = true;
   ASSERT_TRUE(harness->Run());
   EXPECT_TRUE(Carved());
 }
@@ -147,7 +147,7 @@ TEST_F(EnoughFoundTest, HalfTheMediumInFilesNeedsNoSearchUnlessForced) {
 TEST_F(EnoughFoundTest, FilesAtTheEndOfAPartitionedCardAreClaimedToo) {
   // The volume starts at sector 2048; its last cluster lies past the first
   // "total sectors" sectors of the card.
-  volume = FatVolume(FatKind::kFat16, 4200, 1, 2048);
+  volume = FatBuilder(FatKind::kFat16, 4200, 1, 2048);
   volume.image[446] = 0x80;
   volume.image[450] = 0x06;
   volume.image[455] = 0x08;  // first sector 2048
@@ -155,7 +155,7 @@ TEST_F(EnoughFoundTest, FilesAtTheEndOfAPartitionedCardAreClaimedToo) {
   volume.image[511] = 0xAA;
   volume.addFile(0, {"LAST    JPG", 0x20, 4200, 535}, SampleFile("photo.jpg"));
   harness.reset(new RunHarness(volume.image));
-  harness->run->forceIntensive = true;
+  harness->run->options.forceIntensive = true;
   ASSERT_TRUE(harness->Run());
   EXPECT_NE(harness->Find("\\LAST.JPG"), nullptr);
   EXPECT_FALSE(Carved());  // not found a second time by the search

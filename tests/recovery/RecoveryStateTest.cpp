@@ -20,7 +20,7 @@ class RecoveryState : public ::testing::Test {
   void SetUp() override {
     UseScratchDocumentsFolder();
     RemoveFile(TraceFilePath());
-    run.allocateUsedMap(16);  // sectors 0 .. 127
+    run.usedSectors().allocate(16);  // sectors 0 .. 127
   }
   void listLines() {
     run.setStatusList(std::make_unique<CallbackStatusList>([this](const std::string& line) { lines.push_back(line); }));
@@ -66,12 +66,12 @@ TEST_F(RecoveryState, RangesThatReachTheEndChangeNothing) {
 
 TEST_F(RecoveryState, LongRunSetsWholeBytes) {
   run.markUsed(3, 30);  // sectors 3 .. 32
-  EXPECT_EQ(run.usedMap[0], 0x1F);
-  EXPECT_EQ(run.usedMap[1], 0xFF);
-  EXPECT_EQ(run.usedMap[2], 0xFF);
-  EXPECT_EQ(run.usedMap[3], 0xFF);
-  EXPECT_EQ(run.usedMap[4], 0x80);
-  EXPECT_EQ(run.usedMap[5], 0x00);
+  EXPECT_EQ(run.usedSectors().bits()[0], 0x1F);
+  EXPECT_EQ(run.usedSectors().bits()[1], 0xFF);
+  EXPECT_EQ(run.usedSectors().bits()[2], 0xFF);
+  EXPECT_EQ(run.usedSectors().bits()[3], 0xFF);
+  EXPECT_EQ(run.usedSectors().bits()[4], 0x80);
+  EXPECT_EQ(run.usedSectors().bits()[5], 0x00);
   EXPECT_EQ(run.progressPos.load(), 3u);
   run.markUsed(1, 1);
   EXPECT_EQ(run.progressPos.load(), 3u);  // only ever raised
@@ -82,7 +82,7 @@ TEST_F(RecoveryState, ReleaseFileClearsOnlyItsSectorsInsideTheMap) {
   File file;
   file.addRun(10, 5);
   file.addRun(118, 0xFFFFFF00u);  // runs far past the map
-  run.releaseFile(file);
+  run.usedSectors().release(file);
   for (uint32_t s = 0; s < 120; ++s) EXPECT_EQ(run.isUsed(s), s < 10 || (s >= 15 && s < 118)) << s;
 }
 
@@ -92,9 +92,9 @@ TEST_F(RecoveryState, CountFilesDescendsAndAddsSizesButNotTheVolumeLabel) {
   AddFile(*folder, "A", 100);
   AddFile(*AddFile(*folder, "SUB", 0, true), "B", 50);
   AddFile(run.root, "C", 7);
-  run.foundBytes = 1000;
-  EXPECT_EQ(run.countFiles(run.root), 3u);
-  EXPECT_EQ(run.foundBytes, 1157u);
+  uint64_t bytes = 1000;
+  EXPECT_EQ(Recovery::countFiles(run.root, bytes), 3u);
+  EXPECT_EQ(bytes, 1157u);
 }
 
 TEST_F(RecoveryState, ProgressPercentOfLargeMediaAndOfNothing) {
@@ -140,28 +140,31 @@ TEST(RecoveryStart, TypeOptionsAreNormalisedWhenTheRunStarts) {
   UseScratchDocumentsFolder();  // the run traces what it reads
   Media media;
   Recovery none(media, nullptr);
-  none.wantTiff = false;
+  none.options.types.wantTiff = false;
   ASSERT_TRUE(none.start());
   none.startEvent.set();
   none.waitUntilFinished();
-  EXPECT_TRUE(none.wantJpeg && none.wantVideo && none.wantAvi && none.wantMp3 && none.wantOthers);
-  EXPECT_FALSE(none.wantTiff);
+  const TypeOptions& all = none.options.types;
+  EXPECT_TRUE(all.wantJpeg && all.wantVideo && all.wantAvi && all.wantMp3 && all.wantOthers);
+  EXPECT_FALSE(none.options.types.wantTiff);
 
   Recovery others(media, nullptr);
-  others.wantOthers = true;
-  others.wantTiff = true;
+  others.options.types.wantOthers = true;
+  others.options.types.wantTiff = true;
   ASSERT_TRUE(others.start());
   others.startEvent.set();
   others.waitUntilFinished();
-  EXPECT_TRUE(others.wantJpeg && others.wantVideo && others.wantAvi && others.wantMp3 && others.wantTiff);
+  const TypeOptions& withOthers = others.options.types;
+  EXPECT_TRUE(withOthers.wantJpeg && withOthers.wantVideo && withOthers.wantAvi && withOthers.wantMp3 &&
+              withOthers.wantTiff);
 
   Recovery some(media, nullptr);
-  some.wantMp3 = true;
+  some.options.types.wantMp3 = true;
   ASSERT_TRUE(some.start());
   some.startEvent.set();
   some.waitUntilFinished();
-  EXPECT_TRUE(some.wantMp3);
-  EXPECT_FALSE(some.wantJpeg || some.wantOthers);
+  EXPECT_TRUE(some.options.types.wantMp3);
+  EXPECT_FALSE(some.options.types.wantJpeg || some.options.types.wantOthers);
 }
 
 TEST(RecoveryStart, NothingRunsBeforeTheStartEvent) {
@@ -171,7 +174,7 @@ TEST(RecoveryStart, NothingRunsBeforeTheStartEvent) {
   ASSERT_TRUE(run.start());
   std::this_thread::sleep_for(std::chrono::milliseconds(120));
   EXPECT_FALSE(run.isFinished());
-  EXPECT_FALSE(run.wantJpeg);
+  EXPECT_FALSE(run.options.types.wantJpeg);
   EXPECT_TRUE(run.end(1000));  // a stop request ends the wait
 }
 

@@ -29,9 +29,9 @@ bool ValueOption(const std::string& arg, const std::string& name, std::string& v
 }
 
 bool ParseIntensive(const std::string& value, RecoverOptions& options, std::string& problem) {
-  options.forceIntensive = value == "force";
-  options.suppressIntensive = value == "suppress";
-  if (value == "auto" || options.forceIntensive || options.suppressIntensive) return true;
+  options.recovery.forceIntensive = value == "force";
+  options.recovery.suppressIntensive = value == "suppress";
+  if (value == "auto" || options.recovery.forceIntensive || options.recovery.suppressIntensive) return true;
   problem = "--intensive takes auto, force or suppress, not \"" + value + "\"";
   return false;
 }
@@ -50,7 +50,7 @@ bool ParseTypes(const std::string& list, RecoverOptions& options, std::string& p
     bool known = false;
     for (const Type& type : kTypes) {
       if (part != type.name) continue;
-      options.types.*type.option = true;
+      options.recovery.types.*type.option = true;
       known = true;
     }
     if (!known) {
@@ -64,9 +64,9 @@ bool ParseTypes(const std::string& list, RecoverOptions& options, std::string& p
 bool ParseOption(const std::string& arg, RecoverOptions& options, std::string& problem) {
   std::string value;
   if (arg == "--no-deleted") {
-    options.includeDeleted = false;
+    options.recovery.includeDeleted = false;
   } else if (arg == "--keep-partial") {
-    options.keepPartial = true;
+    options.recovery.keepPartial = true;
   } else if (arg == "--quiet") {
     options.quiet = true;
   } else if (arg == "--no-dictionary") {

@@ -3,16 +3,21 @@
 
 #include <string>
 
-#include "Identify.h"
+#include "RecoveryOptions.h"
+
+// The run's own options are those the wizard sets, except that deleted
+// entries are included unless --no-deleted; --types with none set lets the
+// run look for all but TIFF.
+inline RecoveryOptions ToolRecoveryDefaults() {
+  RecoveryOptions options;
+  options.includeDeleted = true;
+  return options;
+}
 
 struct RecoverOptions {
   std::string source;
   std::string destination;  // empty: list only
-  bool includeDeleted = true;
-  bool forceIntensive = false;
-  bool suppressIntensive = false;
-  bool keepPartial = false;
-  TypeOptions types;       // --types: none set lets the run look for all but TIFF
+  RecoveryOptions recovery = ToolRecoveryDefaults();
   std::string dictionary;  // empty: FileIdentify.dict beside the program
   bool noDictionary = false;
   bool quiet = false;

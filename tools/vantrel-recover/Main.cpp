@@ -80,17 +80,7 @@ bool MakeDestination(Media& media, const std::string& destination, Console& cons
   return false;
 }
 
-bool RunRecovery(Recovery& recovery, const RecoverOptions& options, Console& console) {
-  recovery.includeDeleted = options.includeDeleted;
-  recovery.forceIntensive = options.forceIntensive;
-  recovery.suppressIntensive = options.suppressIntensive;
-  recovery.keepPartial = options.keepPartial;
-  recovery.wantJpeg = options.types.wantJpeg;
-  recovery.wantVideo = options.types.wantVideo;
-  recovery.wantAvi = options.types.wantAvi;
-  recovery.wantMp3 = options.types.wantMp3;
-  recovery.wantTiff = options.types.wantTiff;
-  recovery.wantOthers = options.types.wantOthers;
+bool RunRecovery(Recovery& recovery, Console& console) {
   recovery.setStatusList(
       std::make_unique<CallbackStatusList>([&console](const std::string& line) { console.Line(line); }));
   TheContext().CurrentRecovery = &recovery;
@@ -174,8 +164,8 @@ int Recover(const RecoverOptions& options, Console& console) {
   }
 
   std::vector<const File*> files;
-  Recovery recovery(media, dictionary.get());
-  if (!RunRecovery(recovery, options, console)) return kCannotStart;
+  Recovery recovery(media, dictionary.get(), options.recovery);
+  if (!RunRecovery(recovery, console)) return kCannotStart;
   CollectFiles(recovery.root, files);
   ListFiles(files, console);
   return destination.empty() ? kDone : CopyFiles(media, files, destination, console);

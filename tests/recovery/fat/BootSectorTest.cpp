@@ -3,7 +3,9 @@
 // volume at all.
 #include <gtest/gtest.h>
 
+#include "FatBuilder.h"
 #include "FatVolume.h"
+#include "RootDirectory.h"
 #include "RunHarness.h"
 #include "TestFiles.h"
 
@@ -35,49 +37,52 @@ class BootSectorTest : public ::testing::Test {
  protected:
   void SetUp() override { UseScratchDocumentsFolder(); }
 
-  // Analyses the image on a fresh worker; bpbSector and the type are then in it.
+  // Looks for the volume on the image, as a fresh worker does; where its
+  // boot sector is and its type are then in volume.
   bool Analyse(const std::vector<uint8_t>& image) {
     harness.reset(new RunHarness(image));
-    return harness->opened() && harness->run->analyseBootSector();
+    volume = FatVolume();
+    return harness->opened() && volume.find(harness->run->media, *harness->run);
   }
-  Recovery& run() { return *harness->run; }
+  FatVolume& run() { return volume; }
 
   std::unique_ptr<RunHarness> harness;
+  FatVolume volume;
 };
 
 }  // namespace
 
 TEST_F(BootSectorTest, FoundAtSectorZeroThroughThePartitionTableOrByItsOwnNumber) {
-  FatVolume floppy(FatKind::kFat16, 5000);
+  FatBuilder floppy(FatKind::kFat16, 5000);
   ASSERT_TRUE(Analyse(floppy.image));
-  EXPECT_EQ(run().bpbSector, 0u);
+  EXPECT_EQ(run().bootSectorAt, 0u);
   floppy.boot()[0] = 0xE9;  // a near jump: the partition table is not looked at
   floppy.image[450] = 0x06;
   ASSERT_TRUE(Analyse(floppy.image));
-  EXPECT_EQ(run().bpbSector, 0u);
+  EXPECT_EQ(run().bootSectorAt, 0u);
 
-  FatVolume partitioned(FatKind::kFat16, 5000, 1, 8192);
+  FatBuilder partitioned(FatKind::kFat16, 5000, 1, 8192);
   PutBootRecord(partitioned.image, 8192);
   ASSERT_TRUE(Analyse(partitioned.image));
-  EXPECT_EQ(run().bpbSector, 8192u);
+  EXPECT_EQ(run().bootSectorAt, 8192u);
 
   // By CHS alone, on cylinder 1: (1 * 16 + 0) * 63 = 1008.
-  FatVolume chs(FatKind::kFat16, 5000, 1, 1008);
+  FatBuilder chs(FatKind::kFat16, 5000, 1, 1008);
   PutBootRecord(chs.image, 0, 1, 0, 1);
   ASSERT_TRUE(Analyse(chs.image));
-  EXPECT_EQ(run().bpbSector, 1008u);
+  EXPECT_EQ(run().bootSectorAt, 1008u);
 
   // No signature in sector 0: the first sector that names itself.
-  FatVolume hidden(FatKind::kFat16, 5000, 1, 63);
+  FatBuilder hidden(FatKind::kFat16, 5000, 1, 63);
   hidden.image[10 * 512 + 510] = 0x55;  // a signature without the sector's own number
   hidden.image[10 * 512 + 511] = 0xAA;
   ASSERT_TRUE(Analyse(hidden.image));
-  EXPECT_EQ(run().bpbSector, 63u);
-  EXPECT_EQ(run().bootSector.hiddenSectors, 63u);
+  EXPECT_EQ(run().bootSectorAt, 63u);
+  EXPECT_EQ(run().boot.hiddenSectors, 63u);
 }
 
 TEST_F(BootSectorTest, APartitionWithoutSignatureOrNoBootSectorAtAllIsNoVolume) {
-  FatVolume partitioned(FatKind::kFat16, 5000, 1, 100);
+  FatBuilder partitioned(FatKind::kFat16, 5000, 1, 100);
   PutBootRecord(partitioned.image, 100);
   partitioned.boot()[510] = 0;
   EXPECT_FALSE(Analyse(partitioned.image));
@@ -98,28 +103,29 @@ TEST_F(BootSectorTest, TheClusterCountDecidesTheType) {
                         {70000, FatKind::kFat32, false, false, true, 0x0FFFFFFF}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.clusters);
-    FatVolume volume(c.built, c.clusters);
+    FatBuilder volume(c.built, c.clusters);
     Put32(volume.boot() + 36, volume.fatSectors);  // where a volume typed by its count has its FAT size
     ASSERT_TRUE(Analyse(volume.image));
     EXPECT_EQ(run().clusterCount, c.clusters);
-    EXPECT_EQ(run().isFat12, c.fat12);
-    EXPECT_EQ(run().isFat16, c.fat16);
-    EXPECT_EQ(run().isFat32, c.fat32);
+    EXPECT_EQ(run().type == FatType::kFat12, c.fat12);
+    EXPECT_EQ(run().type == FatType::kFat16, c.fat16);
+    EXPECT_EQ(run().type == FatType::kFat32, c.fat32);
     EXPECT_EQ(run().endOfChain, c.endOfChain);
   }
 }
 
 TEST_F(BootSectorTest, TheFat32RootClusterIsAll28Bits) {
-  FatVolume volume(FatKind::kFat32, 70000);
+  FatBuilder volume(FatKind::kFat32, 70000);
   Put32(volume.boot() + 44, 0xF0010002u);
   ASSERT_TRUE(Analyse(volume.image));
   EXPECT_EQ(run().rootCluster, 0x00010002u);
 }
 
 TEST_F(BootSectorTest, TheFixedRootOf512EntriesTakes32Sectors) {
-  FatVolume volume(FatKind::kFat12, 2000, 4);
+  FatBuilder volume(FatKind::kFat12, 2000, 4);
   ASSERT_TRUE(Analyse(volume.image));
-  run().walkRootDirectory(run().bootSector);
+  ASSERT_TRUE(run().loadFat(harness->run->media, *harness->run));
+  RootDirectory().read(harness->run->media, run(), *harness->run);
   const uint32_t rootStart = 1 + 2 * volume.fatSectors;
   EXPECT_EQ(run().firstDataSector, rootStart + 32);
   EXPECT_EQ(run().sectorsPerCluster, 4u);
@@ -141,20 +147,26 @@ TEST_F(BootSectorTest, BootSectorsThatDescribeNoVolume) {
                         {"FATs larger than the volume", 22, {0xFF, 0xFF}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    FatVolume volume(FatKind::kFat16, 5000);
+    FatBuilder volume(FatKind::kFat16, 5000);
     std::copy(c.bytes.begin(), c.bytes.end(), volume.boot() + c.offset);
     EXPECT_FALSE(Analyse(volume.image));
     EXPECT_EQ(harness->run->media.sectorSize, 512u);
   }
 }
 
+// A volume of 300 clusters loads one sector of its FAT: 341 entries, the
+// last of which would straddle its end.
 TEST_F(BootSectorTest, Fat12EntriesShareBytesAndNoneLiesBeyondTheCopy) {
-  FatVolume volume(FatKind::kFat12, 2000);
-  ASSERT_TRUE(Analyse(volume.image));
-  run().fatCopy = {0xF8, 0xFF, 0xFF, 0x03, 0x40, 0x00, 0x05};
-  run().fatBytes = 7;
-  EXPECT_EQ(run().nextCluster(2), 0x003u);  // low 12 bits of the word at byte 3
-  EXPECT_EQ(run().nextCluster(3), 0x004u);  // high 12 bits of the word at byte 4
-  EXPECT_EQ(run().nextCluster(4), 0xFFFu);  // its word would straddle the end
+  FatBuilder small(FatKind::kFat12, 300);
+  const uint8_t entries[] = {0xF8, 0xFF, 0xFF, 0x03, 0x40, 0x00};
+  std::copy(std::begin(entries), std::end(entries), small.image.begin() + 512);
+  small.image[512 + 510] = 0x34;
+  small.image[512 + 511] = 0x12;
+  ASSERT_TRUE(Analyse(small.image));
+  ASSERT_TRUE(run().loadFat(harness->run->media, *harness->run));
+  EXPECT_EQ(run().nextCluster(2), 0x003u);    // low 12 bits of the word at byte 3
+  EXPECT_EQ(run().nextCluster(3), 0x004u);    // high 12 bits of the word at byte 4
+  EXPECT_EQ(run().nextCluster(340), 0x234u);  // low 12 bits of the word at byte 510
+  EXPECT_EQ(run().nextCluster(341), 0xFFFu);  // its word would straddle the end
   EXPECT_EQ(run().nextCluster(0xFFFFFFFFu), 0xFFFu);
 }

@@ -87,9 +87,9 @@ class DamagedImage : public ::testing::Test {
     for (bool everything : {false, true}) {
       SCOPED_TRACE(everything ? "forced search, partial files" : "default options");
       RunHarness harness(image);
-      harness.run->includeDeleted = true;
-      harness.run->forceIntensive = everything;
-      harness.run->keepPartial = everything;
+      harness.run->options.includeDeleted = true;
+      harness.run->options.forceIntensive = everything;
+      harness.run->options.keepPartial = everything;
       ASSERT_TRUE(harness.Run()) << "the run did not end";
       if (check) check(harness);
     }

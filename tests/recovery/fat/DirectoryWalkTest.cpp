@@ -3,7 +3,7 @@
 // lead the walk in circles or without end.
 #include <gtest/gtest.h>
 
-#include "FatVolume.h"
+#include "FatBuilder.h"
 #include "RunHarness.h"
 #include "TestFiles.h"
 
@@ -22,9 +22,9 @@ class DirectoryWalkTest : public ::testing::Test {
   // The walk alone: no sector search afterwards.
   RunHarness& Walk(bool includeDeleted = false, bool keepPartial = false) {
     harness.reset(new RunHarness(volume.image));
-    harness->run->suppressIntensive = true;
-    harness->run->includeDeleted = includeDeleted;
-    harness->run->keepPartial = keepPartial;
+    harness->run->options.suppressIntensive = true;
+    harness->run->options.includeDeleted = includeDeleted;
+    harness->run->options.keepPartial = keepPartial;
     EXPECT_TRUE(harness->Run());
     return *harness;
   }
@@ -38,7 +38,7 @@ class DirectoryWalkTest : public ::testing::Test {
     return record != nullptr ? harness->Data(*record) : std::vector<uint8_t>();
   }
 
-  FatVolume volume{FatKind::kFat16, 4200};
+  FatBuilder volume{FatKind::kFat16, 4200};
   std::unique_ptr<RunHarness> harness;
 };
 
@@ -58,6 +58,51 @@ TEST_F(DirectoryWalkTest, LongNamesOfLiveEntriesOnlyAndNotAfterAnOrphanedPart) {
   EXPECT_TRUE(deleted->longName.empty());
   EXPECT_NE(harness->Find("\\LATERL~1.TXT"), nullptr);
   EXPECT_EQ(harness->Records().size(), 3u);
+}
+
+// DOS deletes a file by marking its short entry alone: the long-name entries
+// in front of it stay as they were, but the file is deleted all the same.
+TEST_F(DirectoryWalkTest, ADosDeletedShortEntryMakesItsWholeSetDeleted) {
+  AddFiveFiles();
+  volume.addWithLongName(0, u"Holiday photo at the lake.jpg", {"HOLIDA~1JPG", 0x20, 10, 600});
+  volume.markDeleted(0, volume.indexOf(0, "HOLIDA~1JPG"));
+  Walk(false);
+  EXPECT_EQ(harness->Find("\\Holiday photo at the lake.jpg"), nullptr);
+  EXPECT_EQ(harness->Records().size(), 5u);
+
+  Walk(true);
+  EXPECT_EQ(harness->Find("\\Holiday photo at the lake.jpg"), nullptr);
+  const File* deleted = harness->Find("\\@OLIDA~1.JPG");
+  ASSERT_NE(deleted, nullptr);
+  EXPECT_TRUE(deleted->longName.empty());
+  EXPECT_TRUE(harness->Logged("Deleted file found: \\@OLIDA~1.JPG"));
+  EXPECT_EQ(harness->Records().size(), 6u);
+}
+
+// A new file takes the short entry's slot of a deleted one: the deleted
+// long-name entries in front of it, or live ones of another name, are not
+// its name, and it is no deleted file.
+TEST_F(DirectoryWalkTest, LongNameEntriesOfAnotherFileNeverAttach) {
+  AddFiveFiles();
+  volume.addWithLongName(0, u"An old name that was deleted.jpg", {"ANOLDN~1JPG", 0x20, 10, 600});
+  const std::size_t reused = volume.indexOf(0, "ANOLDN~1JPG");
+  for (std::size_t i = 5; i <= reused; ++i) volume.markDeleted(0, i);
+  volume.put(0, reused, {"NEW     JPG", 0x20, 12, 100});
+  volume.addWithLongName(0, u"A name from a DOS delete.jpg", {"ANAMEF~1JPG", 0x20, 13, 100});
+  volume.put(0, volume.indexOf(0, "ANAMEF~1JPG"), {"OTHER   JPG", 0x20, 14, 100});
+  volume.chain({12});
+  volume.chain({14});
+  Walk(true);
+  const File* reusedSlot = harness->Find("\\NEW.JPG");
+  ASSERT_NE(reusedSlot, nullptr);
+  EXPECT_TRUE(reusedSlot->longName.empty());
+  EXPECT_TRUE(reusedSlot->isComplete);
+  const File* otherChecksum = harness->Find("\\OTHER.JPG");
+  ASSERT_NE(otherChecksum, nullptr);
+  EXPECT_TRUE(otherChecksum->longName.empty());
+  EXPECT_FALSE(harness->Logged("Deleted file found: \\NEW.JPG"));
+  EXPECT_FALSE(harness->run->structureDamaged);
+  EXPECT_EQ(harness->Records().size(), 7u);
 }
 
 TEST_F(DirectoryWalkTest, TheDeletedPassLooksIntoLiveFoldersWithoutDuplicatingThem) {
@@ -95,7 +140,7 @@ TEST_F(DirectoryWalkTest, AFileLongerThanItsChainIsDroppedOrExtendedWithKeepPart
   EXPECT_TRUE(harness->Logged("SHORT.BIN: its size (2000 bytes) is larger than its 1024 allocated bytes; extended"));
 
   // A sector that another file claims ends the extension there.
-  volume = FatVolume(FatKind::kFat16, 4200);
+  volume = FatBuilder(FatKind::kFat16, 4200);
   volume.addFile(0, {"NEXT    BIN", 0x20, 43, 10}, Bytes(10, 4));
   volume.addFile(0, {"SHORT   BIN", 0x20, 40, 2000}, Bytes(2000, 3));
   volume.chain({40, 41});

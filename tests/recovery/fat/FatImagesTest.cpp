@@ -73,7 +73,7 @@ TEST_P(CardImage, EveryFileComesBackWithItsNameFolderSizeDateAndBytes) {
   const Card& card = GetParam();
   RunHarness harness(SampleFile(card.image));
   ASSERT_TRUE(harness.opened());
-  harness.run->includeDeleted = true;
+  harness.run->options.includeDeleted = true;
   ASSERT_TRUE(harness.Run());
   std::vector<ManifestEntry> manifest = Manifest();
   ASSERT_EQ(manifest.size(), 15u);
@@ -140,7 +140,7 @@ TEST(QuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
   for (TypeDB* types : {static_cast<TypeDB*>(nullptr), &dictionary}) {
     SCOPED_TRACE(types == nullptr ? "built-in types" : "dictionary");
     RunHarness harness(SampleFile("quick.img"), types);
-    harness.run->includeDeleted = true;
+    harness.run->options.includeDeleted = true;
     ASSERT_TRUE(harness.Run());
     std::vector<std::string> photos = Lines(ReadWholeFile("../samples/quick-manifest.txt"));
     ASSERT_EQ(photos.size(), 7u);
@@ -153,5 +153,29 @@ TEST(QuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
     }
     EXPECT_TRUE(harness.Logged("Searching every sector for lost files. This can take a while."));
     EXPECT_TRUE(harness.Logged("The sector search found 7 files."));
+  }
+}
+
+// mtools wrote the long-named file; the test then deletes it as DOS does, by
+// marking its short entry alone.
+TEST(DosDeletedFile, ItsLongNameStaysButTheFileIsDeleted) {
+  UseScratchDocumentsFolder();
+  std::vector<uint8_t> image = SampleFile("fat16.img");
+  const std::string shortName = "NOTESF~1TXT";
+  auto at = std::search(image.begin(), image.end(), shortName.begin(), shortName.end());
+  ASSERT_NE(at, image.end());
+  *at = 0xE5;
+  for (bool includeDeleted : {false, true}) {
+    SCOPED_TRACE(includeDeleted ? "with deleted entries" : "without deleted entries");
+    RunHarness harness(image);
+    harness.run->options.includeDeleted = includeDeleted;
+    ASSERT_TRUE(harness.Run());
+    EXPECT_EQ(harness.Find("\\notes for the trip.txt"), nullptr);
+    const File* deleted = harness.Find("\\@OTESF~1.TXT");
+    EXPECT_EQ(deleted != nullptr, includeDeleted);
+    if (deleted == nullptr) continue;
+    EXPECT_TRUE(deleted->longName.empty());
+    EXPECT_TRUE(harness.Data(*deleted) == Source("fat-files/notes.txt"));
+    EXPECT_TRUE(harness.Logged("Deleted file found: \\@OTESF~1.TXT"));
   }
 }

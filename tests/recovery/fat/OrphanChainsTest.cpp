@@ -1,7 +1,7 @@
 // Chains that no directory entry starts any more.
 #include <gtest/gtest.h>
 
-#include "FatVolume.h"
+#include "FatBuilder.h"
 #include "RunHarness.h"
 #include "TestFiles.h"
 
@@ -14,13 +14,13 @@ class OrphanChainsTest : public ::testing::Test {
   // The walk and the orphan scan, without the sector search.
   RunHarness& Scan() {
     harness.reset(new RunHarness(volume.image));
-    harness->run->forceIntensive = true;
-    harness->run->suppressIntensive = true;
+    harness->run->options.forceIntensive = true;
+    harness->run->options.suppressIntensive = true;
     EXPECT_TRUE(harness->Run());
     return *harness;
   }
 
-  FatVolume volume{FatKind::kFat16, 4200, 2};
+  FatBuilder volume{FatKind::kFat16, 4200, 2};
   std::unique_ptr<RunHarness> harness;
 };
 

@@ -19,14 +19,14 @@ struct DirEntry {
   uint16_t time = 0x6000;  // 12:00:00
 };
 
-class FatVolume {
+class FatBuilder {
  public:
   static constexpr uint32_t kSector = 512;
 
   // clusters data clusters of sectorsPerCluster sectors after 1 reserved
   // sector, 2 FATs and (FAT12/16) a root of 512 entries; the FAT32 root is
   // cluster 2, already allocated.
-  FatVolume(FatKind kind, uint32_t clusters, uint32_t sectorsPerCluster = 1, uint32_t at = 0);
+  FatBuilder(FatKind kind, uint32_t clusters, uint32_t sectorsPerCluster = 1, uint32_t at = 0);
 
   std::vector<uint8_t> image;
   FatKind kind;
@@ -54,6 +54,11 @@ class FatVolume {
   // A directory in cluster c of the parent, with its "." and ".." entries.
   void addDirectory(uint32_t parent, const std::string& name, uint32_t c);
   void markDeleted(uint32_t directory, std::size_t index);
+  // Writes an entry over the slot at index, as a new file takes a slot that a
+  // deleted one left.
+  void put(uint32_t directory, std::size_t index, const DirEntry& entry);
+  // The index of the entry whose 11 name bytes are name.
+  std::size_t indexOf(uint32_t directory, const std::string& name);
 
   // The raw 32-byte entries of a directory, in order.
   uint8_t* entry(uint32_t directory, std::size_t index);

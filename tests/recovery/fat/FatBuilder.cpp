@@ -1,4 +1,4 @@
-#include "FatVolume.h"
+#include "FatBuilder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 namespace {
 
 constexpr uint32_t kRootEntries = 512;
-constexpr uint32_t kRootSectors = kRootEntries * 32 / FatVolume::kSector;
+constexpr uint32_t kRootSectors = kRootEntries * 32 / FatBuilder::kSector;
 
 void Put16(uint8_t* at, uint32_t value) {
   at[0] = static_cast<uint8_t>(value);
@@ -30,7 +30,7 @@ uint8_t LongNameChecksum(const std::string& name) {
 
 }  // namespace
 
-FatVolume::FatVolume(FatKind fatKind, uint32_t clusters, uint32_t spc, uint32_t bootAt)
+FatBuilder::FatBuilder(FatKind fatKind, uint32_t clusters, uint32_t spc, uint32_t bootAt)
     : kind(fatKind), at(bootAt), sectorsPerCluster(spc) {
   fatSectors = (FatBytes(kind, clusters + 2) + kSector - 1) / kSector;
   const bool fat32 = kind == FatKind::kFat32;
@@ -67,13 +67,13 @@ FatVolume::FatVolume(FatKind fatKind, uint32_t clusters, uint32_t spc, uint32_t 
   if (fat32) setFat(2, endMark());
 }
 
-uint32_t FatVolume::endMark() const {
+uint32_t FatBuilder::endMark() const {
   return kind == FatKind::kFat12 ? 0xFFF : kind == FatKind::kFat16 ? 0xFFFF : 0x0FFFFFFF;
 }
 
-uint8_t* FatVolume::cluster(uint32_t c) { return &image[static_cast<std::size_t>(clusterSector(c)) * kSector]; }
+uint8_t* FatBuilder::cluster(uint32_t c) { return &image[static_cast<std::size_t>(clusterSector(c)) * kSector]; }
 
-void FatVolume::setFat(uint32_t c, uint32_t value) {
+void FatBuilder::setFat(uint32_t c, uint32_t value) {
   for (uint32_t copy = 0; copy < 2; ++copy) {
     uint8_t* fat = &image[static_cast<std::size_t>(at + 1 + copy * fatSectors) * kSector];
     if (kind == FatKind::kFat12) {
@@ -89,28 +89,30 @@ void FatVolume::setFat(uint32_t c, uint32_t value) {
   }
 }
 
-void FatVolume::chain(const std::vector<uint32_t>& clusters) {
+void FatBuilder::chain(const std::vector<uint32_t>& clusters) {
   for (std::size_t i = 0; i < clusters.size(); ++i)
     setFat(clusters[i], i + 1 < clusters.size() ? clusters[i + 1] : endMark());
 }
 
-uint8_t* FatVolume::directoryStart(uint32_t directory) {
+uint8_t* FatBuilder::directoryStart(uint32_t directory) {
   if (directory == 0 && kind != FatKind::kFat32)
     return &image[static_cast<std::size_t>(at + 1 + 2 * fatSectors) * kSector];
   return cluster(directory == 0 ? 2 : directory);
 }
 
-std::size_t& FatVolume::used(uint32_t directory) {
+std::size_t& FatBuilder::used(uint32_t directory) {
   for (auto& entry : used_)
     if (entry.first == directory) return entry.second;
   used_.push_back({directory, 0});
   return used_.back().second;
 }
 
-uint8_t* FatVolume::entry(uint32_t directory, std::size_t index) { return directoryStart(directory) + index * 32; }
+uint8_t* FatBuilder::entry(uint32_t directory, std::size_t index) { return directoryStart(directory) + index * 32; }
 
-void FatVolume::add(uint32_t directory, const DirEntry& e) {
-  uint8_t* slot = entry(directory, used(directory)++);
+void FatBuilder::add(uint32_t directory, const DirEntry& e) { put(directory, used(directory)++, e); }
+
+void FatBuilder::put(uint32_t directory, std::size_t index, const DirEntry& e) {
+  uint8_t* slot = entry(directory, index);
   std::string name = e.name;
   name.resize(11, ' ');
   std::memcpy(slot, name.data(), 11);
@@ -125,7 +127,7 @@ void FatVolume::add(uint32_t directory, const DirEntry& e) {
   Put32(slot + 28, e.size);
 }
 
-void FatVolume::addWithLongName(uint32_t directory, const std::u16string& name, const DirEntry& e) {
+void FatBuilder::addWithLongName(uint32_t directory, const std::u16string& name, const DirEntry& e) {
   std::u16string padded = name;
   padded.push_back(u'\0');
   const std::size_t parts = (padded.size() + 12) / 13;
@@ -142,7 +144,7 @@ void FatVolume::addWithLongName(uint32_t directory, const std::u16string& name, 
   add(directory, e);
 }
 
-void FatVolume::addFile(uint32_t directory, const DirEntry& e, const std::vector<uint8_t>& bytes) {
+void FatBuilder::addFile(uint32_t directory, const DirEntry& e, const std::vector<uint8_t>& bytes) {
   const uint32_t clusterBytes = sectorsPerCluster * kSector;
   const uint32_t count = std::max<uint32_t>(1, static_cast<uint32_t>((bytes.size() + clusterBytes - 1) / clusterBytes));
   std::vector<uint32_t> clusters;
@@ -152,11 +154,17 @@ void FatVolume::addFile(uint32_t directory, const DirEntry& e, const std::vector
   add(directory, e);
 }
 
-void FatVolume::addDirectory(uint32_t parent, const std::string& name, uint32_t c) {
+void FatBuilder::addDirectory(uint32_t parent, const std::string& name, uint32_t c) {
   chain({c});
   add(parent, {name, 0x10, c, 0});
   add(c, {".", 0x10, c, 0});
   add(c, {"..", 0x10, parent, 0});
 }
 
-void FatVolume::markDeleted(uint32_t directory, std::size_t index) { entry(directory, index)[0] = 0xE5; }
+void FatBuilder::markDeleted(uint32_t directory, std::size_t index) { entry(directory, index)[0] = 0xE5; }
+
+std::size_t FatBuilder::indexOf(uint32_t directory, const std::string& name) {
+  std::size_t index = 0;
+  while (index < used(directory) && std::memcmp(entry(directory, index), name.data(), 11) != 0) ++index;
+  return index;
+}
