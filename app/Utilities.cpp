@@ -2,6 +2,7 @@
 
 #include "Format.h"
 #include "System.h"
+#include "TextIds.h"
 #include "Texts.h"
 
 namespace {
@@ -80,5 +81,5 @@ std::string TimestampText() {
   std::string date, time;
   FormatShortDate(now, date);
   FormatTimeOfDay(now, time);
-  return LoadText(119, date, time, ProductVersionText(TheContext().ownInstance));
+  return LoadText(kTextRunHeader, date, time, ProductVersionText(TheContext().ownInstance));
 }

@@ -10,9 +10,11 @@
 #include "Bitmaps.h"
 #include "CRegistry.h"
 #include "Context.h"
+#include "Dialog.h"
 #include "HelpLibrary.h"
 #include "OwnResources.h"
 #include "System.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "Trace.h"
 
@@ -20,10 +22,12 @@ namespace {
 
 const UINT_PTR kDeviceTimer = 1;
 const UINT kDeviceDelayMs = 250;
-const int kStatusLineId = 1004;
 const int kFirstStepCommand = 2001;
 const int kLastStepCommand = 2004;
-const int kFirstStepTitle = 800;  // plus the step number
+// The title of each step, by step number less one.
+const unsigned kStepTitles[] = {kTextStep1Title, kTextStep2Title, kTextStep3Title, kTextStep4Title};
+static_assert(sizeof kStepTitles / sizeof kStepTitles[0] == kLastStepCommand - kFirstStepCommand + 1,
+              "one title per step command");
 
 enum Command {
   kCloseCommand = IDM_CLOSE,
@@ -114,9 +118,9 @@ void Window::LoadLogo(const std::string& logoFile) {
 void Window::BuildMenu() {
   menu_ = CreatePopupMenu();
   if (menu_ == nullptr) return;
-  AppendMenuA(menu_, MF_STRING, kHelpCommand, LoadText(602).c_str());
-  AppendMenuA(menu_, MF_STRING, kAboutCommand, LoadText(601).c_str());
-  AppendMenuA(menu_, MF_STRING, kUpdatesCommand, LoadText(603).c_str());
+  AppendMenuA(menu_, MF_STRING, kHelpCommand, LoadText(kTextHelpMenuItem).c_str());
+  AppendMenuA(menu_, MF_STRING, kAboutCommand, LoadText(kTextAboutTitle).c_str());
+  AppendMenuA(menu_, MF_STRING, kUpdatesCommand, LoadText(kTextUpdatesMenuItem).c_str());
 }
 
 bool Window::CreateMainWindow() {
@@ -137,7 +141,7 @@ bool Window::CreateMainWindow() {
   TraceVersionLine();
 
   titleLine_.SetWithFrame(false);
-  titleLine_.SetTextById(kFirstStepTitle + 1, true);
+  titleLine_.SetTextById(kStepTitles[0], true);
   titleLine_.CreateText((layout_.width - kTitleLineWidth) / 2, kTitleLineTop, kTitleLineWidth, kTitleLineHeight,
                         true);
 
@@ -152,7 +156,7 @@ bool Window::CreateMainWindow() {
 // and the help context only, and the window holds no step dialog.
 void Window::ShowStep(int step) {
   TraceMessage("Displaying Step %d dialog", step);
-  titleLine_.SetTextById(static_cast<unsigned>(kFirstStepTitle + step), true);
+  titleLine_.SetTextById(kStepTitles[step - 1], true);
   stepNumber_ = step;
 }
 
@@ -299,7 +303,7 @@ LRESULT Window::OnControlColour(UINT message, HDC dc, HWND control) {
   const int id = GetDlgCtrlID(control);
   const LONG_PTR styleType = GetWindowLongPtrA(control, GWL_STYLE) & SS_TYPEMASK;
   SetBkMode(dc, OPAQUE);
-  if (id == kStatusLineId) {
+  if (id == Dialog::kStatusLine) {
     SetTextColor(dc, RGB(128, 0, 0));
     SetBkColor(dc, Palette::kBackgroundColour);
     return reinterpret_cast<LRESULT>(palette_.BackgroundBrush());

@@ -6,6 +6,7 @@
 
 #include "MasterBootRecord.h"
 #include "PlatformDevice.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "Trace.h"
 #include "Utilities.h"
@@ -16,7 +17,6 @@ constexpr uint32_t kImageBufferBytes = 8192;
 constexpr uint32_t kTracedSectors = 100;  // reads below this sector are traced
 constexpr uint32_t kNotEnoughMemory = 8;
 constexpr uint32_t kInvalidName = 123;
-constexpr unsigned kAccessDeniedText = 133;
 
 const char* const kBusNames[] = {"Unknown", "SCSI", "ATAPI", "ATA", "FireWire", "SSA", "Fibre", "USB", "RAID"};
 
@@ -100,7 +100,7 @@ bool Media::OpenSource(const std::string& path, Kind kind, bool warnIfDenied, co
   lastError_ = error;
   TraceMessage("Read-only open of %s failed with error %d", path, lastError_);
   devices_.SetErrorMode(previousMode);
-  if (error == kErrorAccessDenied && warnIfDenied) notice_(LoadText(kAccessDeniedText, shownName));
+  if (error == kErrorAccessDenied && warnIfDenied) notice_(LoadText(kTextAccessDenied, shownName));
   return false;
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "RequiredTextIds.h"
+#include "TextIds.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST_F(LanguageModuleTest, OrdinalOneReturnsTheLanguageTag) {
 
 TEST_F(LanguageModuleTest, LoadStringFindsEveryId) {
   ASSERT_NE(module_, nullptr);
-  for (unsigned id : RequiredTextIds()) {
+  for (unsigned id : kTextIds) {
     char text[1024] = {};
     EXPECT_GT(LoadStringA(module_, id, text, sizeof text), 0) << "id " << id;
   }
@@ -41,7 +41,7 @@ TEST_F(LanguageModuleTest, LoadStringFindsEveryId) {
 TEST_F(LanguageModuleTest, EscapesComeThroughTheResourceCompiler) {
   ASSERT_NE(module_, nullptr);
   char text[1024] = {};
-  int length = LoadStringA(module_, 119, text, sizeof text);
+  int length = LoadStringA(module_, kTextRunHeader, text, sizeof text);
   ASSERT_GT(length, 2);
   EXPECT_EQ(std::string(text + length - 2), "\r\n");
 }

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "RequiredTextIds.h"
+#include "TextIds.h"
 #include "TextSource.h"
 #include "Texts.h"
 
@@ -36,8 +36,8 @@ std::string ValueKinds(const std::string& pattern) {
 
 }  // namespace
 
-TEST(Texts, EveryIdTheProgramUsesHasAText) {
-  for (unsigned id : RequiredTextIds()) {
+TEST(Texts, EveryNamedIdHasAText) {
+  for (unsigned id : kTextIds) {
     std::string text;
     EXPECT_TRUE(LookupText(id, kTextTemplateLimit, text)) << "id " << id;
     EXPECT_FALSE(text.empty()) << "id " << id;
@@ -46,12 +46,34 @@ TEST(Texts, EveryIdTheProgramUsesHasAText) {
 
 TEST(Texts, TemplatesTakeTheValuesTheirCallersPass) {
   const std::map<unsigned, std::string> expected = {
-      {105, "n"},  {106, "s"}, {107, "s"},  {113, "s"},  {114, "s"},  {110, "n"},  {115, "n"},
-      {112, "L"},  {117, "n"}, {119, "sss"}, {120, "sn"}, {122, "sn"}, {131, "nL"}, {133, "s"},
-      {126, "s"},  {150, "s"},  {151, "s"},
-      {501, "s"},  {502, "s"}, {503, "s"},  {504, "s"},  {505, "n"},  {506, "n"},  {508, "n"},
-      {509, "ss"}, {510, "s"}, {511, "sLn"}};
-  for (unsigned id : RequiredTextIds()) {
+      {kTextPercentage, "n"},
+      {kTextStep1Information, "s"},
+      {kTextStep2Information, "s"},
+      {kTextStep3Information, "s"},
+      {kTextStep4Information, "s"},
+      {kTextDriveNotOpened, "n"},
+      {kTextDriveNotReady, "n"},
+      {kTextSectorNumberTooLarge, "L"},
+      {kTextFilesCopied, "n"},
+      {kTextRunHeader, "sss"},
+      {kTextImageFileNotCreated, "sn"},
+      {kTextInternalError, "sn"},
+      {kTextSectorsSaved, "nL"},
+      {kTextAccessDenied, "s"},
+      {kTextDestinationOnSource, "s"},
+      {kTextAboutVersion, "s"},
+      {kTextAboutInformation, "s"},
+      {kTextKeptDespiteCollision, "s"},
+      {kTextUsedByAnother, "s"},
+      {kTextDeletedFileFound, "s"},
+      {kTextDeletedFolderFound, "s"},
+      {kTextFilesFound, "n"},
+      {kTextSearchingSectors, "n"},
+      {kTextSectorSearchFound, "n"},
+      {kTextFoundOfMedium, "ss"},
+      {kTextLargerThanMedium, "s"},
+      {kTextSizeExtended, "sLn"}};
+  for (unsigned id : kTextIds) {
     std::string pattern;
     LookupText(id, kTextTemplateLimit, pattern);
     auto it = expected.find(id);
@@ -60,11 +82,11 @@ TEST(Texts, TemplatesTakeTheValuesTheirCallersPass) {
 }
 
 TEST(Texts, LoadTextFormatsItsValues) {
-  std::string line = LoadText(511, "PHOTO   JPG", 5000000000ULL, 32768u);
+  std::string line = LoadText(kTextSizeExtended, "PHOTO   JPG", 5000000000ULL, 32768u);
   EXPECT_NE(line.find("PHOTO   JPG"), std::string::npos);
   EXPECT_NE(line.find("5000000000"), std::string::npos);
   EXPECT_NE(line.find("32768"), std::string::npos);
-  std::string crash = LoadText(122, "Access violation", 0xC0000005u);
+  std::string crash = LoadText(kTextInternalError, "Access violation", 0xC0000005u);
   EXPECT_NE(crash.find("Access violation"), std::string::npos);
   EXPECT_NE(crash.find("C0000005"), std::string::npos);
 }
@@ -78,12 +100,12 @@ TEST(Texts, MissingIdGivesAnEmptyText) {
 
 TEST(Texts, LookupCutsToTheBuffer) {
   std::string text;
-  ASSERT_TRUE(LookupText(106, 10, text));
+  ASSERT_TRUE(LookupText(kTextStep1Information, 10, text));
   EXPECT_EQ(text.size(), 10u);
 }
 
 TEST(Texts, FilterTextIsADoubleNulList) {
-  const char* filter = LoadFilterText(700);
+  const char* filter = LoadFilterText(kTextImageFileFilter);
   std::size_t parts = 0;
   bool offersImages = false;
   const char* p = filter;

@@ -11,6 +11,7 @@
 #include "Media.h"
 #include "Recovery.h"
 #include "TestFiles.h"
+#include "TextIds.h"
 #include "Trace.h"
 
 namespace {
@@ -108,7 +109,7 @@ TEST_F(RecoveryState, ProgressPercentOfLargeMediaAndOfNothing) {
 
 TEST_F(RecoveryState, LogByIdWritesListAndTrace) {
   listLines();
-  run.LogById(503, "\\DCIM\\IMG_0001.JPG");
+  run.LogById(kTextDeletedFileFound, "\\DCIM\\IMG_0001.JPG");
   run.LogById(59999);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("\\DCIM\\IMG_0001.JPG"), std::string::npos);
@@ -117,15 +118,15 @@ TEST_F(RecoveryState, LogByIdWritesListAndTrace) {
 }
 
 TEST_F(RecoveryState, LogByIdWithoutAListWritesNothingAnywhere) {
-  run.LogById(507);
+  run.LogById(kTextSectorSearchBegins);
   run.setStatusList(std::make_unique<CallbackStatusList>(nullptr));  // a list that is gone
-  run.LogById(507);
+  run.LogById(kTextSectorSearchBegins);
   EXPECT_FALSE(FileExists(TraceFilePath()));
 }
 
 TEST_F(RecoveryState, LongLogLinesAreCut) {
   listLines();
-  run.LogById(503, std::string(1000, 'x'));
+  run.LogById(kTextDeletedFileFound, std::string(1000, 'x'));
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].size(), 399u);
 }

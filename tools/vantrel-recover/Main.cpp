@@ -15,6 +15,7 @@
 #include "Recovery.h"
 #include "SourceDevice.h"
 #include "System.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "ToolPlatform.h"
 #include "Trace.h"
@@ -27,8 +28,6 @@ constexpr int kDone = 0;
 constexpr int kCopyFailed = 1;
 constexpr int kCannotStart = 2;  // bad arguments, source or destination
 
-constexpr unsigned kTextFilesCopied = 117;
-constexpr unsigned kTextDestinationOnSource = 126;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 int UsageError(const std::string& problem) {

@@ -4,14 +4,12 @@
 #include "OwnResources.h"
 #include "Palette.h"
 #include "System.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "Window.h"
 
 namespace {
 
-const unsigned kTitleText = 601;
-const unsigned kVersionText = 150;
-const unsigned kAboutText = 151;
 const int kIconSize = 48;
 
 }  // namespace
@@ -26,9 +24,9 @@ About::~About() {
 // The template holds the layout; what only the running program knows (its
 // version, its icon, the web address) is filled in here.
 void About::OnInitDialog(HWND window) {
-  SetWindowTextA(window, LoadText(kTitleText).c_str());
-  SetDlgItemTextA(window, kVersionLine, LoadText(kVersionText, ProductVersionText(nullptr)).c_str());
-  InitControls(kAboutText);
+  SetWindowTextA(window, LoadText(kTextAboutTitle).c_str());
+  SetDlgItemTextA(window, kVersionLine, LoadText(kTextAboutVersion, ProductVersionText(nullptr)).c_str());
+  InitControls(kTextAboutInformation);
   Window* main = TheContext().mainWindow;
   if (main != nullptr) {
     SendDlgItemMessageA(window, kProductName, WM_SETFONT, reinterpret_cast<WPARAM>(main->Colours().TitleFont()),

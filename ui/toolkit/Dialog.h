@@ -70,7 +70,7 @@ class Dialog {
     const FormatArg list[] = {FormatArg(args)..., FormatArg(0)};
     SetProgressLine(LineText(textId, list, sizeof...(Args)));
   }
-  // total counts as 100 percent; showPercent appends string 105 to the line.
+  // total counts as 100 percent; showPercent appends kTextPercentage to the line.
   void SetProgressRange(uint32_t total, bool showPercent);
   void SetProgress(uint32_t value);
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "Context.h"
+#include "TextIds.h"
 #include "TextSource.h"
 #include "Texts.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 // Status and progress templates are read up to this length.
 const std::size_t kLineTemplateLimit = 300;
-const unsigned kPercentageText = 105;
 const COLORREF kBarColour = RGB(0, 192, 0);
 
 }  // namespace
@@ -29,7 +29,7 @@ std::string Dialog::LineText(unsigned textId, const FormatArg* args, std::size_t
 }
 
 std::string Dialog::WithPercentage(const std::string& text) const {
-  return showPercent_ ? text + LoadText(kPercentageText, progressPercent_) : text;
+  return showPercent_ ? text + LoadText(kTextPercentage, progressPercent_) : text;
 }
 
 void Dialog::ShowControl(int controlId, int command) {

@@ -14,6 +14,7 @@
 #include "OwnResources.h"
 #include "ShellTestSupport.h"
 #include "TestFiles.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "Trace.h"
 #include "Window.h"
@@ -241,7 +242,7 @@ TEST_F(MainWindowTest, TheTitleLineNamesStepOne) {
   EXPECT_EQ(rect.bottom, 65);
   char text[100] = {};
   GetWindowTextA(title, text, sizeof text);
-  EXPECT_EQ(std::string(text), LoadText(801));
+  EXPECT_EQ(std::string(text), LoadText(kTextStep1Title));
   EXPECT_TRUE(GetWindowLongPtrA(title, GWL_STYLE) & SS_CENTER);
   EXPECT_EQ(window_->StepNumber(), 1);
 }
@@ -252,7 +253,7 @@ TEST_F(MainWindowTest, StepCommandsMoveTheTitleAndHelpContext) {
   EXPECT_EQ(window_->StepNumber(), 3);
   char text[100] = {};
   GetWindowTextA(window_->TitleLine().TextWindow(), text, sizeof text);
-  EXPECT_EQ(std::string(text), LoadText(803));
+  EXPECT_EQ(std::string(text), LoadText(kTextStep3Title));
   std::string trace = ReadWholeFile(TraceFilePath());
   EXPECT_NE(trace.find("Displaying Step 3 dialog\r\n"), std::string::npos);
 }

@@ -7,6 +7,7 @@
 #include "Context.h"
 #include "ShellTestSupport.h"
 #include "System.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "ToolkitTestSupport.h"
 
@@ -38,7 +39,7 @@ std::string TextOf(HWND window) {
 
 void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  HWND box = FindWindowA("#32770", LoadText(601).c_str());
+  HWND box = FindWindowA("#32770", LoadText(kTextAboutTitle).c_str());
   seen.box = box;
   if (box == nullptr) return;
   seen.owner = GetWindow(box, GW_OWNER);
@@ -82,8 +83,8 @@ TEST_F(AboutTest, TheMenuCommandOpensTheBoxOverTheMainWindow) {
   RECT main = {};
   GetWindowRect(Main().Handle(), &main);
   EXPECT_TRUE(Contains(main, seen.rect));
-  EXPECT_EQ(seen.version, LoadText(150, ProductVersionText(nullptr)));
-  EXPECT_EQ(seen.information, LoadText(151, TheContext().WebsiteText.c_str()));
+  EXPECT_EQ(seen.version, LoadText(kTextAboutVersion, ProductVersionText(nullptr)));
+  EXPECT_EQ(seen.information, LoadText(kTextAboutInformation, TheContext().WebsiteText.c_str()));
   EXPECT_FALSE(IsWindow(seen.box));
   EXPECT_EQ(Main().CurrentDialog(), step.Handle());
 }

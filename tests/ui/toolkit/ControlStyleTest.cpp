@@ -11,6 +11,7 @@
 #include "Bitmaps.h"
 #include "Context.h"
 #include "ShellTestSupport.h"
+#include "TextIds.h"
 #include "ResourceIds.h"
 #include "ToolkitTestSupport.h"
 
@@ -285,7 +286,7 @@ TEST_F(ControlStyleTest, ScreenshotOfEveryStyledControl) {
   step_->SetProgressRange(200, true);
   step_->SetProgressText(0, "Saving the image");
   step_->SetProgress(84);
-  step_->SetStatusText(108);
+  step_->SetStatusText(kTextNoDeviceChosen);
   RedrawWindow(Main().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   PumpFor(1000);
   SaveScreenshot(Main().Handle(), "toolkit-every-control.png");

@@ -15,6 +15,7 @@
 #include "Context.h"
 #include "OwnResources.h"
 #include "ShellTestSupport.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "ResourceIds.h"
 #include "ToolkitTestSupport.h"
@@ -61,7 +62,7 @@ TEST_F(DialogTest, AtOneAndAHalfPixelsPerUnitNoControlMoves) {
   ASSERT_EQ(units.right, 150) << "the suite's display maps the dialog font differently";
   ASSERT_EQ(units.bottom, 163);
   const std::vector<RECT> before = ChildRects(dialog.Handle());
-  ASSERT_TRUE(dialog.InitControls(106));
+  ASSERT_TRUE(dialog.InitControls(kTextStep1Information));
   EXPECT_EQ(dialog.ScaleX(), 100);
   EXPECT_EQ(dialog.ScaleY(), 100);
   // The frames are new windows behind the controls; the controls come first.
@@ -91,7 +92,7 @@ TEST_F(DialogTest, ALargerFontIsLaidOutAsTheNormalOne) {
 TEST_F(DialogTest, TheInformationTextIsBoldItalicBlueWithItsLink) {
   OpenStep();
   HWND text = Control(Dialog::kInformationText);
-  const std::string expected = LoadText(106, TheContext().WebsiteText.c_str());
+  const std::string expected = LoadText(kTextStep1Information, TheContext().WebsiteText.c_str());
   EXPECT_EQ(TextOf(text), expected);
 
   CHARFORMAT2A format = {};
@@ -115,9 +116,9 @@ TEST_F(DialogTest, AnEmptyStatusTextHidesTheLineAndALaterTextShowsIt) {
   HWND line = Control(Dialog::kStatusLine);
   step.SetStatusText(0, "");
   EXPECT_FALSE(IsWindowVisible(line));
-  step.SetStatusText(110, 'E');
+  step.SetStatusText(kTextDriveNotOpened, 'E');
   EXPECT_TRUE(IsWindowVisible(line));
-  EXPECT_EQ(TextOf(line), LoadText(110, 'E'));
+  EXPECT_EQ(TextOf(line), LoadText(kTextDriveNotOpened, 'E'));
   step.SetStatusText(0, "");
   EXPECT_FALSE(IsWindowVisible(line));
   step.SetStatusText(0, "Ready");
@@ -144,7 +145,7 @@ TEST_F(DialogTest, ProgressWithoutATotalChangesNothing) {
   step.SetProgressText(0, "Saving");
   step.SetProgress(7);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
-  EXPECT_EQ(TextOf(Control(Dialog::kProgressLine)), "Saving" + LoadText(105, 0));
+  EXPECT_EQ(TextOf(Control(Dialog::kProgressLine)), "Saving" + LoadText(kTextPercentage, 0));
 }
 
 TEST_F(DialogTest, ProgressAtTheTotalShowsAHundredPercent) {
@@ -154,21 +155,21 @@ TEST_F(DialogTest, ProgressAtTheTotalShowsAHundredPercent) {
   step.SetProgressRange(4000000000u, true);
   EXPECT_EQ(TextOf(line), "");
   step.SetProgressText(0, "Saving");
-  EXPECT_EQ(TextOf(line), "Saving" + LoadText(105, 0));
+  EXPECT_EQ(TextOf(line), "Saving" + LoadText(kTextPercentage, 0));
   // 64-bit arithmetic: 3,000,000,000 x 100 does not fit in 32 bits.
   step.SetProgress(3000000000u);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 75);
-  EXPECT_EQ(TextOf(line), "Saving" + LoadText(105, 75));
+  EXPECT_EQ(TextOf(line), "Saving" + LoadText(kTextPercentage, 75));
   step.SetProgress(4000000000u);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
-  EXPECT_EQ(TextOf(line), "Saving" + LoadText(105, 100));
+  EXPECT_EQ(TextOf(line), "Saving" + LoadText(kTextPercentage, 100));
 
   // Without the percentage the line keeps its text.
   step.SetProgressRange(200, false);
-  step.SetProgressText(131, 50u, static_cast<uint64_t>(200));
+  step.SetProgressText(kTextSectorsSaved, 50u, static_cast<uint64_t>(200));
   step.SetProgress(50);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 25);
-  EXPECT_EQ(TextOf(line), LoadText(131, 50u, static_cast<uint64_t>(200)));
+  EXPECT_EQ(TextOf(line), LoadText(kTextSectorsSaved, 50u, static_cast<uint64_t>(200)));
 }
 
 TEST_F(DialogTest, AnAnimatedDialogRevealsItsBarWithTheRange) {
@@ -193,7 +194,7 @@ TEST_F(DialogTest, TheShowControlMessageDisablesAndHidesOrShows) {
 
 TEST_F(DialogTest, ASecondTooltipReplacesTheFirst) {
   TestDialog& step = OpenStep();
-  ASSERT_TRUE(step.SetToolTipById(IDC_BACK, 905));
+  ASSERT_TRUE(step.SetToolTipById(IDC_BACK, kTextBackTip));
   ASSERT_TRUE(step.SetToolTip(IDC_BACK, "Back to the card"));
   EXPECT_EQ(SendMessageA(step.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 1);
   char text[256] = {};
@@ -206,7 +207,7 @@ TEST_F(DialogTest, ASecondTooltipReplacesTheFirst) {
   SendMessageA(step.ToolTipWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
   EXPECT_STREQ(text, "Back to the card");
 
-  ASSERT_TRUE(step.SetToolTipById(IDC_NEXT, 904));
+  ASSERT_TRUE(step.SetToolTipById(IDC_NEXT, kTextNextTip));
   EXPECT_EQ(SendMessageA(step.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 2);
   EXPECT_FALSE(step.SetToolTip(4242, "no such control"));
 

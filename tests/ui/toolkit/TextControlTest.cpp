@@ -8,6 +8,7 @@
 #include "RectHighlight.h"
 #include "ShellTestSupport.h"
 #include "TextControl.h"
+#include "TextIds.h"
 #include "Texts.h"
 #include "Window.h"
 
@@ -129,19 +130,19 @@ TEST_F(ToolkitTest, AttachedFramesDrawInTheControlAndDieWithIt) {
 TEST_F(ToolkitTest, TextSetBeforeCreationShowsOnCreation) {
   TextControl line;
   line.SetWithFrame(false);
-  line.SetTextById(801, true);
-  EXPECT_EQ(line.Text(), LoadText(801));
+  line.SetTextById(kTextStep1Title, true);
+  EXPECT_EQ(line.Text(), LoadText(kTextStep1Title));
   HWND text = line.CreateText(50, 47, 200, 18, true);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(line.FrameWindow(), nullptr);
-  EXPECT_EQ(TextOf(text), LoadText(801));
+  EXPECT_EQ(TextOf(text), LoadText(kTextStep1Title));
   EXPECT_TRUE(GetWindowLongPtrA(text, GWL_STYLE) & SS_CENTER);
   RECT rect = RectInParent(text);
   EXPECT_EQ(rect.left, 50);
   EXPECT_EQ(rect.top, 47);
 
-  line.SetTextById(802, false);
-  EXPECT_EQ(TextOf(text), LoadText(802));
+  line.SetTextById(kTextStep2Title, false);
+  EXPECT_EQ(TextOf(text), LoadText(kTextStep2Title));
   EXPECT_FALSE(GetWindowLongPtrA(text, GWL_STYLE) & SS_CENTER);
 }
 

@@ -4,6 +4,7 @@
 
 #include "Context.h"
 #include "ShellTestSupport.h"
+#include "TextIds.h"
 
 TestDialog::~TestDialog() {
   if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
@@ -20,7 +21,7 @@ bool TestDialog::CreateOnly() {
   return made;
 }
 
-bool TestDialog::Create() { return CreateOnly() && InitControls(106); }
+bool TestDialog::Create() { return CreateOnly() && InitControls(kTextStep1Information); }
 
 INT_PTR TestDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) ++paints;
