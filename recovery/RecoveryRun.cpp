@@ -9,6 +9,7 @@
 #include "Media.h"
 #include "OrphanChains.h"
 #include "Recovery.h"
+#include "TextIds.h"
 #include "Trace.h"
 #include "Utilities.h"
 
@@ -20,10 +21,6 @@ constexpr uint32_t kProbeSectors = 16;
 constexpr uint32_t kLowestProbe = 1024;
 constexpr uint32_t kSearchProgressEnd = 400;  // the search fills the first quarter
 constexpr uint32_t kEnoughFiles = 5;
-
-constexpr unsigned kFilesFound = 505;
-constexpr unsigned kSearching = 506;
-constexpr unsigned kFoundOfMedium = 509;
 
 uint32_t SectorsToConsider(uint64_t total) {
   // Sector numbers are 32-bit: a larger medium is searched up to the last of them.
@@ -41,7 +38,7 @@ uint32_t Recovery::run(void*) {
   if (!waitForStart()) return 0;
   options.types.normalise();
   const uint32_t n = SectorsToConsider(media.sectorCount);
-  LogById(kSearching, n);
+  LogById(kTextSearchingSectors, n);
   scanEnd = findScanEnd(n);
   progressPos = scanEnd / 4;
   if (stopRequested()) return 0;
@@ -129,8 +126,8 @@ void Recovery::summarise() {
   progressPos = scanEnd.load();
   uint64_t foundBytes = 0;
   const uint32_t count = countFiles(root, foundBytes);
-  if (count != 0) LogById(kFilesFound, count);
+  if (count != 0) LogById(kTextFilesFound, count);
   const uint64_t mediumBytes = static_cast<uint64_t>(media.sectorSize) * media.sectorCount;
-  LogById(kFoundOfMedium, FormatSize(static_cast<int64_t>(foundBytes), false),
+  LogById(kTextFoundOfMedium, FormatSize(static_cast<int64_t>(foundBytes), false),
           FormatSize(static_cast<int64_t>(mediumBytes), false));
 }

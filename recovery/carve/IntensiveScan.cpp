@@ -7,15 +7,13 @@
 #include "Identify.h"
 #include "Media.h"
 #include "Recovery.h"
+#include "TextIds.h"
 #include "Trace.h"
 
 namespace {
 
 constexpr uint32_t kWindowSectors = 12;
 constexpr uint32_t kEmptyStretch = 100;  // more empty sectors than this end a file at its data
-
-constexpr unsigned kSearchBegins = 507;
-constexpr unsigned kSearchFound = 508;
 
 // Only zero bytes are empty: erased flash (all FF) is data. The bytes are all
 // equal when each equals the one after it.
@@ -33,7 +31,7 @@ void IntensiveScan::run() {
   }
   Media& media = recovery_.media;
   uint32_t s = start_;
-  recovery_.LogById(kSearchBegins);
+  recovery_.LogById(kTextSectorSearchBegins);
   TraceMessage("There are %d sectors per cluster, starting at %d", sectorsPerCluster_, s);
   const uint32_t ss = media.sectorSize;
   const uint32_t end = recovery_.scanEnd;
@@ -70,7 +68,7 @@ void IntensiveScan::run() {
     if (HoldsData(media.buffer, ss)) lastData = s;
   }
   if (open != nullptr) closeScanRecord(*open, s, lastData);
-  if (recovery_.fileCounter != 0) recovery_.LogById(kSearchFound, recovery_.fileCounter);
+  if (recovery_.fileCounter != 0) recovery_.LogById(kTextSectorSearchFound, recovery_.fileCounter);
 }
 
 // The file's own length: the search goes on after its last sector, which the

@@ -4,12 +4,8 @@
 #include "File.h"
 #include "Media.h"
 #include "Recovery.h"
+#include "TextIds.h"
 #include "Trace.h"
-
-namespace {
-constexpr unsigned kKeptDespiteCollision = 501;
-constexpr unsigned kUsedByAnother = 502;
-}  // namespace
 
 void ClusterChain::reset() { passed_.reset(volume_.clustersOnMedium(recovery_.media.sectorCount)); }
 
@@ -37,7 +33,7 @@ bool ClusterChain::claim(File& record, uint32_t first, ChainOwner owner, bool& c
     if (!collided && recovery_.isUsed(sector)) {
       collided = true;
       if (owner == ChainOwner::kDeletedEntry && !keepPartial) break;
-      recovery_.LogById(owner == ChainOwner::kDeletedEntry ? kKeptDespiteCollision : kUsedByAnother,
+      recovery_.LogById(owner == ChainOwner::kDeletedEntry ? kTextKeptDespiteCollision : kTextUsedByAnother,
                         record.pathText(0));
     }
     recovery_.markUsed(sector, volume_.sectorsPerCluster);

@@ -8,16 +8,12 @@
 #include "Media.h"
 #include "Recovery.h"
 #include "RootDirectory.h"
+#include "TextIds.h"
 
 namespace {
 
 // Deeper than any card's folders: a tree like that is damage.
 constexpr uint32_t kDeepestFolder = 64;
-
-constexpr unsigned kDeletedFileFound = 503;
-constexpr unsigned kDeletedFolderFound = 504;
-constexpr unsigned kLargerThanMedium = 510;
-constexpr unsigned kExtended = 511;
 
 // "NAME.EXT", as the log shows an entry.
 std::string ShortNameText(const DirectoryEntry& entry) { return File(entry.recordName()).displayName(); }
@@ -80,7 +76,7 @@ void DirectoryWalk::walkEntrySet(const EntrySet& set, File& parent) {
   }
   Media& media = recovery_.media;
   if (entry.size > static_cast<uint64_t>(media.sectorSize) * media.sectorCount) {
-    recovery_.LogById(kLargerThanMedium, ShortNameText(entry));
+    recovery_.LogById(kTextLargerThanMedium, ShortNameText(entry));
     return;
   }
 
@@ -100,7 +96,7 @@ void DirectoryWalk::walkEntrySet(const EntrySet& set, File& parent) {
   }
   record->sniffPicture(media);
   if (set.deleted && !collided)
-    recovery_.LogById(record->isDirectory ? kDeletedFolderFound : kDeletedFileFound, record->pathText(0));
+    recovery_.LogById(record->isDirectory ? kTextDeletedFolderFound : kTextDeletedFileFound, record->pathText(0));
   if (record->isDirectory && record->size != 0) descend(*record);
 }
 
@@ -159,7 +155,7 @@ bool DirectoryWalk::extendShortChain(File& record, const DirectoryEntry& entry, 
     record.isComplete = false;
     need = free;
   }
-  recovery_.LogById(kExtended, ShortNameText(entry), record.size, static_cast<uint32_t>(allocated));
+  recovery_.LogById(kTextSizeExtended, ShortNameText(entry), record.size, static_cast<uint32_t>(allocated));
   if (need != 0) record.addRun(static_cast<uint32_t>(next), static_cast<uint32_t>(need));
   return true;
 }

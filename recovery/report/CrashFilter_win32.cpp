@@ -3,13 +3,14 @@
 #include "Context.h"
 #include "CrashFilter.h"
 #include "Recovery.h"
+#include "TextIds.h"
 
 namespace {
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
   uint32_t code = exception->ExceptionRecord->ExceptionCode;
   Recovery* run = TheContext().CurrentRecovery;
-  if (run != nullptr) run->LogById(122, CrashName(code), code);
+  if (run != nullptr) run->LogById(kTextInternalError, CrashName(code), code);
   ExitThread(0);
 }
 
