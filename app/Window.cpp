@@ -12,7 +12,9 @@
 #include "Context.h"
 #include "Dialog.h"
 #include "HelpLibrary.h"
+#include "Media.h"
 #include "OwnResources.h"
+#include "Steps.h"
 #include "System.h"
 #include "TextIds.h"
 #include "Texts.h"
@@ -92,6 +94,7 @@ Window::Window() : palette_(TheContext().LanguageTag.str()) {
 }
 
 Window::~Window() {
+  currentStep_.reset();
   if (window_ != nullptr) DestroyWindow(window_);
   UnregisterClassA(className_.c_str(), OwnInstance());
   if (pictures_.banner != nullptr) DeleteObject(pictures_.banner);
@@ -148,16 +151,65 @@ bool Window::CreateMainWindow() {
   ShowWindow(window_, SW_SHOWNORMAL);
   UpdateWindow(window_);
   stepNumber_ = 1;
+  currentStep_ = MakeStep(1, window_);
+  if (currentStep_ != nullptr) currentStep_->Create();
   return true;
 }
 
-// The wizard step switch (commands 2001 to 2004). The step dialogs are not
-// part of the program yet: until they are, the switch moves the title line
-// and the help context only, and the window holds no step dialog.
-void Window::ShowStep(int step) {
+// Every step needs what the steps before it made: a source for the options
+// and a recovery worker for the run and the copy.
+bool Window::StepPossible(int step) const {
+  const Context& context = TheContext();
+  if (step >= 2 && (context.CurrentMedia == nullptr || context.CurrentMedia->buffer == nullptr)) return false;
+  if (step >= 3 && context.CurrentRecovery == nullptr) return false;
+  return true;
+}
+
+// The wizard step switch (commands 2001 to 2004): the old step goes before
+// the new one is made, so at most one step window exists. Steps that are
+// not part of the program yet move the title line and the help context only.
+bool Window::ShowStep(int step) {
+  if (nestedLoops_ > 0) {
+    TraceMessage("Step %d waits until the dialog in front has closed", step);
+    pendingStep_ = step;
+    return true;
+  }
+  if (!StepPossible(step)) {
+    TraceMessage("Step %d refused: what it needs is not there", step);
+    return false;
+  }
+  currentStep_.reset();
+  currentStep_ = MakeStep(step, window_);
   TraceMessage("Displaying Step %d dialog", step);
   titleLine_.SetTextById(kStepTitles[step - 1], true);
   stepNumber_ = step;
+  if (currentStep_ != nullptr && !currentStep_->Create()) {
+    TraceMessage("Step %d dialog could not be made", step);
+    currentStep_.reset();
+  }
+  return true;
+}
+
+// Posted, so that the switch or the close runs from the main loop, after the
+// loop that just ended has unwound.
+void Window::CloseStep() { currentStep_.reset(); }
+
+void Window::LeaveNestedLoop() {
+  if (nestedLoops_ > 0) --nestedLoops_;
+  if (nestedLoops_ > 0 || window_ == nullptr) return;
+  if (pendingStep_ != 0)
+    PostMessageA(window_, WM_COMMAND, static_cast<WPARAM>(kFirstStepCommand + pendingStep_ - 1), 0);
+  if (pendingClose_) PostMessageA(window_, WM_CLOSE, 0, 0);
+  pendingStep_ = 0;
+  pendingClose_ = false;
+}
+
+NestedLoop::NestedLoop() {
+  if (TheContext().mainWindow != nullptr) TheContext().mainWindow->EnterNestedLoop();
+}
+
+NestedLoop::~NestedLoop() {
+  if (TheContext().mainWindow != nullptr) TheContext().mainWindow->LeaveNestedLoop();
 }
 
 LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -348,7 +400,14 @@ void Window::ShowHelpContext() {
   HelpLibrary::ShowContext(window_, TheContext().HelpFile.c_str(), stepNumber_);
 }
 
+// A close during a nested loop waits for it, like a step switch: the step
+// and what it reads must not go under the loop.
 void Window::OnClose() {
+  if (nestedLoops_ > 0) {
+    pendingClose_ = true;
+    return;
+  }
+  currentStep_.reset();
   HelpLibrary::CloseAll();
   DestroyWindow(window_);
 }

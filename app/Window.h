@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "BoundedText.h"
@@ -19,6 +20,8 @@
 #include "TextControl.h"
 #include "WindowLayout.h"
 #include "WindowPainter.h"
+
+class Dialog;
 
 class Window : public MessagePump {
  public:
@@ -63,6 +66,19 @@ class Window : public MessagePump {
   void SetCurrentDialog(HWND dialog) { currentDialog_ = dialog; }
   void ClearCurrentDialog() { currentDialog_ = nullptr; }
 
+  // The wizard step shown now, null before the window is made.
+  Dialog* CurrentStep() const { return currentStep_.get(); }
+  // Closes the step shown now, for a dialog of the caller's own in its
+  // place (the toolkit's suites).
+  void CloseStep();
+  // A loop of its own runs on the user-interface thread (a modal dialog, a
+  // long operation that pumps messages): a step switch asked for meanwhile
+  // would destroy the step under that loop, so it waits until the last such
+  // loop has returned.
+  void EnterNestedLoop() { ++nestedLoops_; }
+  void LeaveNestedLoop();
+  int NestedLoops() const { return nestedLoops_; }
+
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,7 +90,9 @@ class Window : public MessagePump {
   void OnClose();
   void OnDestroy();
   void ShowHelpContext();
-  void ShowStep(int step);
+  // The switch for commands 2001 to 2004; false when refused.
+  bool ShowStep(int step);
+  bool StepPossible(int step) const;
   void LoadLogo(const std::string& logoFile);
   void BuildMenu();
   void DispatchFully(MSG& message);
@@ -91,4 +109,17 @@ class Window : public MessagePump {
   int busyCount_ = 0;
   HCURSOR busyCursor_ = nullptr;
   int stepNumber_ = 1;
+  std::unique_ptr<Dialog> currentStep_;
+  int nestedLoops_ = 0;
+  int pendingStep_ = 0;  // a step asked for during a nested loop
+  bool pendingClose_ = false;
+};
+
+// Marks a nested loop for as long as it lives.
+class NestedLoop {
+ public:
+  NestedLoop();
+  ~NestedLoop();
+  NestedLoop(const NestedLoop&) = delete;
+  NestedLoop& operator=(const NestedLoop&) = delete;
 };

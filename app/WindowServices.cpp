@@ -16,6 +16,7 @@ void Window::Run() {
 }
 
 void Window::PumpMessages() {
+  NestedLoop nested;
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {

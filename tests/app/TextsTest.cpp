@@ -60,6 +60,8 @@ TEST(Texts, TemplatesTakeTheValuesTheirCallersPass) {
       {kTextInternalError, "sn"},
       {kTextSectorsSaved, "nL"},
       {kTextAccessDenied, "s"},
+      {kTextDiskNotOpened, "s"},
+      {kTextDiskNotReady, "s"},
       {kTextDestinationOnSource, "s"},
       {kTextAboutVersion, "s"},
       {kTextAboutInformation, "s"},

@@ -49,6 +49,7 @@ Dialog::Dialog(HWND parent, WORD templateId)
 }
 
 Dialog::~Dialog() {
+  while (busyHolds_ > 0) SetBusy(false);
   frames_.clear();
   if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
   window_ = nullptr;
@@ -116,11 +117,18 @@ bool Dialog::Create() {
 }
 
 INT_PTR Dialog::RunModal() {
+  NestedLoop nested;
   dialogBeingMade = this;
   INT_PTR code = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(templateId_), parent_, &Dialog::Procedure,
                                  reinterpret_cast<LPARAM>(this));
   dialogBeingMade = nullptr;
   return code;
+}
+
+void Dialog::SetBusy(bool busy) {
+  if (!busy && busyHolds_ == 0) return;
+  busyHolds_ += busy ? 1 : -1;
+  if (MainWindow() != nullptr) MainWindow()->SetBusy(busy);
 }
 
 void Dialog::Close() {

@@ -78,6 +78,10 @@ class Dialog {
   bool SetToolTip(int controlId, const std::string& text);
   bool SetToolTipById(int controlId, unsigned textId);
 
+  // The main window's wait cursor on behalf of this dialog; whatever the
+  // dialog still holds is released when it goes.
+  void SetBusy(bool busy);
+
   // A bitmap of the executable whose RGB(192,192,192) shows the panel colour;
   // null on failure; the caller owns it.
   static HBITMAP LoadPanelBitmap(int bitmapId);
@@ -116,6 +120,7 @@ class Dialog {
   bool childOfCurrentStep_ = false;
   // Set by the four step classes before they create their window.
   bool wizardStep_ = false;
+  int busyHolds_ = 0;
 
  private:
   static std::string LineText(unsigned textId, const FormatArg* args, std::size_t count);

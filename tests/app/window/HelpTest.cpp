@@ -101,6 +101,7 @@ TEST_F(HelpTest, InitialisationHandsTheCookieBack) {
 }
 
 TEST_F(HelpTest, F1AsksForTheContextOfTheCurrentStep) {
+  WizardSources sources;
   HWND window = Open();
   SendMessageA(window, WM_HELP, 0, 0);
   ExpectLastCall(HH_HELP_CONTEXT, 1);

@@ -1,11 +1,15 @@
 #include "ShellTestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <cstring>
 
 #include "Bitmaps.h"
+#include "Context.h"
+#include "Media.h"
+#include "Recovery.h"
 #include "TestFiles.h"
 
 const char kUserKey[] = "Software\\Talvenor\\Vantrel";
@@ -205,4 +209,38 @@ void SaveScreenshot(HWND window, const char* name) {
   wsprintfA(geometry, "%ldx%ld+%ld+%ld", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
   ASSERT_TRUE(LaunchUnixCommand(std::string("/usr/bin/import -window root -crop ") + geometry + " +repage " + target));
   EXPECT_TRUE(PumpUntil([&] { return IsCompletePng(ReadWholeFile(path)); }, kScreenshotTimeMs)) << path;
+}
+
+WizardSources::WizardSources() {
+  const std::string image = FreshFolder("wizard-sources") + "\\card.img";
+  HANDLE file = CreateFileA(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    static const char kSectors[4096] = {};
+    DWORD written = 0;
+    WriteFile(file, kSectors, sizeof kSectors, &written, nullptr);
+    CloseHandle(file);
+  }
+  media_ = std::make_unique<Media>();
+  EXPECT_TRUE(media_->OpenImage(image));
+  recovery_ = std::make_unique<Recovery>(*media_, nullptr);
+  TheContext().CurrentMedia = media_.get();
+  TheContext().CurrentRecovery = recovery_.get();
+}
+
+WizardSources::~WizardSources() {
+  TheContext().CurrentRecovery = nullptr;
+  TheContext().CurrentMedia = nullptr;
+}
+
+void PrepareForTheMainWindow() {
+  DeleteKey(HKEY_CURRENT_USER, kUserKey);
+  DeleteKey(HKEY_LOCAL_MACHINE, kMachineKey);
+  TheContext().ownInstance = GetModuleHandleA(nullptr);
+  TheContext().WindowTitle = "Vantrel";
+  TheContext().AppName = "Vantrel";
+  TheContext().WebsiteText = "https://www.talvenor.com/vantrel";
+  TheContext().vistaOrLater = true;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  LoadLibraryA("RICHED20.DLL");
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,26 @@ HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds)
 // Saves what the display shows of the window as build/windows/screenshots/
 // NAME (a PNG, with ImageMagick); a failed test when that does not work.
 void SaveScreenshot(HWND window, const char* name);
+
+// What start-up sets before the main window is made, with empty settings:
+// the context's names, common controls and rich edit.
+void PrepareForTheMainWindow();
+
+class Media;
+class Recovery;
+
+// What the later wizard steps need, made for a test that switches to them: an
+// open image file as the current source and a recovery worker (not started)
+// as the current recovery, both taken away again at the end.
+class WizardSources {
+ public:
+  WizardSources();
+  ~WizardSources();
+
+ private:
+  std::unique_ptr<Media> media_;
+  std::unique_ptr<Recovery> recovery_;
+};
 
 // The Unix path of a Windows path under Wine; empty elsewhere.
 std::string UnixPathOf(const std::string& windowsPath);

@@ -248,6 +248,7 @@ TEST_F(MainWindowTest, TheTitleLineNamesStepOne) {
 }
 
 TEST_F(MainWindowTest, StepCommandsMoveTheTitleAndHelpContext) {
+  WizardSources sources;
   Open();
   SendMessageA(Handle(), WM_COMMAND, 2003, 0);
   EXPECT_EQ(window_->StepNumber(), 3);

@@ -29,17 +29,11 @@ INT_PTR TestDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void MainWindowStage::SetUp() {
-  DeleteKey(HKEY_CURRENT_USER, kUserKey);
-  DeleteKey(HKEY_LOCAL_MACHINE, kMachineKey);
-  TheContext().ownInstance = GetModuleHandleA(nullptr);
-  TheContext().WindowTitle = "Vantrel";
-  TheContext().WebsiteText = "https://www.talvenor.com/vantrel";
-  TheContext().vistaOrLater = true;
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-  LoadLibraryA("RICHED20.DLL");
+  PrepareForTheMainWindow();
   window_.reset(new Window);
   ASSERT_TRUE(window_->CreateMainWindow());
+  // The suite's own dialogs take the place of the wizard's first step.
+  window_->CloseStep();
 }
 
 void MainWindowStage::TearDown() {
