@@ -130,7 +130,9 @@ bool Media::LearnDevice(const std::string& path) {
   if (!device_->QueryLayout(entries, error)) {
     lastError_ = error;
     TraceMessage("IOCTL_DISK_GET_DRIVE_LAYOUT failed with error %d", error);
-    if (error != kErrorInvalidFunction) return false;
+    // A device that knows no partition table (a superfloppy card, Wine's raw
+    // devices) is read whole.
+    if (error != kErrorInvalidFunction && error != kErrorNotSupported) return false;
     UseGeometryExtent();
     return true;
   }

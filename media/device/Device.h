@@ -23,6 +23,7 @@ constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint32_t kErrorNotReady = 21;  // no medium in the drive
 constexpr uint32_t kErrorCrc = 23;       // an unreadable sector
 constexpr uint32_t kErrorSeek = 25;      // fewer bytes than asked for
+constexpr uint32_t kErrorNotSupported = 50;  // the query is not supported either
 constexpr uint32_t kErrorInvalidParameter = 87;
 
 // The drive's geometry, as the platform's DISK_GEOMETRY gives it.
