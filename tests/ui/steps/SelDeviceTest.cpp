@@ -167,3 +167,43 @@ TEST_F(SelDeviceTest, Screenshot) {
   PumpFor(300);
   SaveScreenshot(Main().Handle(), "step1-devices.png");
 }
+
+// Rows the enumeration makes for sources that are gone by the time Next is
+// pressed: each failure names its source in its own words.
+TEST_F(SelDeviceTest, ASourceThatCannotBeOpenedIsNamedAsWhatItIs) {
+  ASSERT_TRUE(ListDone());
+  HWND list = Control(kList);
+  const auto addRow = [list](const char* text, int32_t item) {
+    const LRESULT row = SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(item));
+  };
+  addRow(" PhysicalDrive9\tGeneric USB Disk", SelDevice::kPhysicalDiskRow);
+  SelectRow(0);
+  ASSERT_TRUE(NextEnabled());
+  Click(kNext);
+  EXPECT_EQ(StatusText(), LoadText(kTextDiskNotOpened, "PhysicalDrive9"));
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
+  EXPECT_FALSE(NextEnabled());
+
+  addRow(" Q:\\\tCARD\tGeneric SD Reader", 'Q');
+  SelectRow(0);
+  Click(kNext);
+  EXPECT_EQ(StatusText(), LoadText(kTextDriveNotOpened, 'Q'));
+  EXPECT_EQ(Main().StepNumber(), 1);
+  ASSERT_NE(TheContext().CurrentMedia, nullptr);
+  EXPECT_EQ(TheContext().CurrentMedia->buffer, nullptr);
+}
+
+// Going back to step 1 while the list is still being made: the old step
+// goes at once, and the new one makes its own complete list.
+TEST_F(SelDeviceTest, AStepClosedDuringItsListGoesAtOnce) {
+  ASSERT_TRUE(Step().Enumerating());
+  HWND old = StepWindow();
+  const DWORD before = GetTickCount();
+  SendMessageA(Main().Handle(), WM_COMMAND, 2001, 0);
+  EXPECT_LT(GetTickCount() - before, 100u);
+  EXPECT_FALSE(IsWindow(old));
+  ASSERT_TRUE(ListDone());
+  EXPECT_EQ(RowText(ImageRow()), LoadText(kTextImageFileRow));
+  EXPECT_NE(RowText(0), LoadText(kTextLookingForDevices));
+}
