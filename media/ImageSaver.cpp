@@ -3,23 +3,91 @@
 #include <cstring>
 #include <memory>
 
+#include "Event.h"
 #include "PageMemory.h"
+#include "Thread.h"
 
 namespace {
 
 constexpr uint32_t kNotEnoughMemory = 8;
+constexpr uint32_t kPollMs = 1000;
+
+// Writes one block at a time on a thread of its own, so that the card is read
+// while the block before goes to the target: a slow target does not add its
+// time to the card's. Without a thread the writes are made at once.
+class BlockWriter : public Thread {
+ public:
+  explicit BlockWriter(ImageFile& file) : file_(file) { threaded_ = start(); }
+  ~BlockWriter() override {
+    requestStop();
+    handed_.set();
+    waitUntilFinished();
+  }
+
+  // The block stays untouched until Wait has returned.
+  void Begin(const uint8_t* data, uint32_t bytes) {
+    data_ = data;
+    bytes_ = bytes;
+    pending_ = true;
+    if (threaded_) {
+      handed_.set();
+    } else {
+      Write();
+    }
+  }
+
+  // The outcome of the write begun last; true when there is none.
+  bool Wait(uint32_t& written, uint32_t& error) {
+    written = 0;
+    if (!pending_) return true;
+    while (threaded_ && !written_.wait(kPollMs)) {
+    }
+    pending_ = false;
+    written = writtenBytes_;
+    error = error_;
+    return ok_;
+  }
+
+  uint32_t run(void*) override {
+    for (;;) {
+      if (!handed_.wait(kPollMs)) continue;
+      if (stopRequested()) return 0;
+      Write();
+      written_.set();
+    }
+  }
+
+ private:
+  void Write() {
+    writtenBytes_ = 0;
+    ok_ = file_.Write(data_, bytes_, writtenBytes_, error_);
+    if (writtenBytes_ > bytes_) writtenBytes_ = bytes_;
+  }
+
+  ImageFile& file_;
+  bool threaded_ = false;
+  bool pending_ = false;
+  Event handed_;   // a block is there to write, or the writer is to end
+  Event written_;  // the block handed over is written
+  const uint8_t* data_ = nullptr;
+  uint32_t bytes_ = 0;
+  bool ok_ = true;
+  uint32_t writtenBytes_ = 0;
+  uint32_t error_ = 0;
+};
 
 }  // namespace
 
 // What one save has read, collected and written so far.
 struct ImageSaver::Run {
-  ImageFile* file = nullptr;
+  BlockWriter* writer = nullptr;
   uint32_t sectorSize = 0;
   uint64_t total = 0;
   uint64_t nextSector = 0;  // sectors read and collected
-  PageMemory block;
+  PageMemory blocks[2];     // one collected while the other is written
+  int collecting = 0;
   uint32_t blockBytes = 0;
-  uint32_t filled = 0;       // collected bytes not yet written
+  uint32_t filled = 0;       // collected bytes not yet handed to the writer
   uint64_t bytesInFile = 0;  // what the file took
   uint32_t failedSector = 0;
   uint32_t error = 0;
@@ -46,7 +114,8 @@ ImageSaveResult ImageSaver::Save(const std::u16string& path, const Progress& pro
   }
   // A whole number of reads per block, so that a read never straddles a write.
   run.blockBytes = static_cast<uint32_t>((kWriteBlockBytes / readBytes) * readBytes);
-  if (!run.block.Allocate(run.blockBytes, run.blockBytes)) {
+  if (!run.blocks[0].Allocate(run.blockBytes, run.blockBytes) ||
+      !run.blocks[1].Allocate(run.blockBytes, run.blockBytes)) {
     result.outcome = ImageSaveOutcome::kNotCreated;
     result.error = kNotEnoughMemory;
     return result;
@@ -59,7 +128,8 @@ ImageSaveResult ImageSaver::Save(const std::u16string& path, const Progress& pro
     result.error = error;
     return result;
   }
-  run.file = file.get();
+  auto writer = std::make_unique<BlockWriter>(*file);
+  run.writer = writer.get();
 
   // sectorCount counts sectors of the size the source was opened with; the
   // boot sector analysis may since have set the file system's own.
@@ -67,6 +137,9 @@ ImageSaveResult ImageSaver::Save(const std::u16string& path, const Progress& pro
   if (laterSectorSize != run.sectorSize) media_.SetSectorSize(run.sectorSize);
   result = Copy(run, progress, cancelled);
   if (laterSectorSize != run.sectorSize) media_.SetSectorSize(laterSectorSize);
+  // Copy has waited for every write unless it was cancelled.
+  Settle(run);
+  writer.reset();
 
   if (result.outcome == ImageSaveOutcome::kCancelled) {
     file.reset();
@@ -101,7 +174,7 @@ ImageSaveResult ImageSaver::Copy(Run& run, const Progress& progress, const Cance
     const uint32_t count = left < Media::kMaxSectorsPerRead ? static_cast<uint32_t>(left) : Media::kMaxSectorsPerRead;
     if (!ReadRun(run, static_cast<uint32_t>(run.nextSector), count)) {
       // The sectors before the unreadable one still go into the file.
-      if (!Flush(run)) return writeFailed();
+      if (!Flush(run) || !Settle(run)) return writeFailed();
       result.outcome = ImageSaveOutcome::kReadFailed;
       result.failedSector = run.failedSector;
       result.error = run.error;
@@ -111,7 +184,7 @@ ImageSaveResult ImageSaver::Copy(Run& run, const Progress& progress, const Cance
     if (run.filled == run.blockBytes && !Flush(run)) return writeFailed();
     if (progress) progress(run.nextSector, run.total);
   }
-  if (!Flush(run)) return writeFailed();
+  if (!Flush(run) || !Settle(run)) return writeFailed();
   result.sectorsSaved = wholeSectors();
   return result;
 }
@@ -125,7 +198,7 @@ bool ImageSaver::ReadRun(Run& run, uint32_t first, uint32_t count) {
       run.error = kErrorInvalidParameter;
       return false;
     }
-    std::memcpy(run.block.data() + run.filled, media_.buffer, static_cast<std::size_t>(bytes));
+    std::memcpy(run.blocks[run.collecting].data() + run.filled, media_.buffer, static_cast<std::size_t>(bytes));
     run.filled += static_cast<uint32_t>(bytes);
     run.nextSector += sectors;
     return true;
@@ -150,13 +223,22 @@ bool ImageSaver::ReadRun(Run& run, uint32_t first, uint32_t count) {
   return true;
 }
 
+// Hands the collected block to the writer once the one before is written.
 bool ImageSaver::Flush(Run& run) {
+  if (!Settle(run)) return false;
   if (run.filled == 0) return true;
+  run.writer->Begin(run.blocks[run.collecting].data(), run.filled);
+  run.collecting = 1 - run.collecting;
+  run.filled = 0;
+  return true;
+}
+
+// Waits for the write under way, if any, and counts what the file took.
+bool ImageSaver::Settle(Run& run) {
   uint32_t written = 0;
   uint32_t error = 0;
-  const bool ok = run.file->Write(run.block.data(), run.filled, written, error);
-  run.bytesInFile += written <= run.filled ? written : run.filled;
-  run.filled = 0;
+  const bool ok = run.writer->Wait(written, error);
+  run.bytesInFile += written;
   if (!ok) run.error = error;
   return ok;
 }

@@ -53,6 +53,7 @@ class ImageSaver {
 
   bool ReadRun(Run& run, uint32_t first, uint32_t count);
   bool Flush(Run& run);
+  bool Settle(Run& run);
   ImageSaveResult Copy(Run& run, const Progress& progress, const CancelQuery& cancelled);
 
   Media& media_;
