@@ -105,7 +105,8 @@ void UsbReader(const std::string& folder) {
     std::remove(path.c_str());
     const uint64_t requests = reader->counters.readRequests - before.readRequests;
     const uint64_t requested = reader->counters.bytesRequested - before.bytesRequested;
-    const double modelled = static_cast<double>(reader->counters.modelledMicroseconds - before.modelledMicroseconds) / 1e6;
+    const double modelled =
+        static_cast<double>(reader->counters.modelledMicroseconds - before.modelledMicroseconds) / 1e6;
     std::printf("  %-28s %6.2f MB/s (%.1f %%) over %2.0f MiB in %llu requests of %.0f KiB on average\n"
                 "  %-28s (the modelled reader alone: %.2f MB/s)\n",
                 c.name, seconds > 0 ? bytes / seconds / 1e6 : 0.0, seconds > 0 ? bytes / seconds / 4e5 : 0.0,

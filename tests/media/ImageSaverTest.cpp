@@ -162,7 +162,7 @@ TEST_F(ImageSave, ReadErrorNamesTheSectorAndKeepsTheSectorsBeforeIt) {
   EXPECT_EQ(result.sectorsSaved, 21u);
   EXPECT_EQ(File(), Leading(*card, 21 * 512));
 
-  // Beyond the first blocks written: those and the part of the block collected.
+  // Beyond the blocks already written: those and the sectors collected since.
   card = OpenCard(4 * kMiB);
   card->FailSector(5000, 55);
   result = Save();
