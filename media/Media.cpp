@@ -43,6 +43,7 @@ bool UsablePartition(int64_t firstSector, int64_t sectors) {
 Media::Media(DeviceOpener* devices, UserNotice notice)
     : buffer(buffer_),
       sectorSize(sectorSize_),
+      openedSectorSize(openedSectorSize_),
       lastError(lastError_),
       partitionStart(partitionStart_),
       partitionLength(partitionLength_),
@@ -124,6 +125,7 @@ bool Media::LearnDevice(const std::string& path) {
     return false;
   }
   sectorSize_ = reply.bytesPerSector;
+  openedSectorSize_ = sectorSize_;
   if (buffer_ == nullptr && !AllocateBuffer(kMaxSectorsPerRead * sectorSize_)) return false;
 
   std::vector<PartitionEntry> entries;
@@ -158,6 +160,7 @@ bool Media::LearnDevice(const std::string& path) {
 
 bool Media::LearnImage(const std::string& path) {
   sectorSize_ = kImageSectorSize;
+  openedSectorSize_ = sectorSize_;
   partitionStart_ = 0;
   if (buffer_ == nullptr && !AllocateBuffer(kImageBufferBytes)) return false;
   uint64_t size = 0;

@@ -69,6 +69,8 @@ class Media {
   // Read access for users.
   uint8_t* const& buffer;  // null while nothing is open
   const uint32_t& sectorSize;
+  // What the open learnt, before any SetSectorSize: the unit of sectorCount.
+  const uint32_t& openedSectorSize;
   const uint32_t& lastError;
   const int32_t& partitionStart;    // first sector of the bounding partition; 0 for the whole device
   const uint64_t& partitionLength;  // in sectors (an image without an active partition: in bytes)
@@ -95,6 +97,7 @@ class Media {
   PageMemory memory_;
   uint8_t* buffer_ = nullptr;
   uint32_t sectorSize_ = 0;
+  uint32_t openedSectorSize_ = 0;
   uint32_t lastError_ = 0;
   int32_t partitionStart_ = 0;
   uint64_t partitionLength_ = 0;
