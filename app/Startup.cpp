@@ -6,7 +6,9 @@
 
 #include "Context.h"
 #include "HelpLibrary.h"
+#include "Media.h"
 #include "OwnResources.h"
+#include "Recovery.h"
 #include "System.h"
 #include "Trace.h"
 #include "TypeDB.h"
@@ -127,6 +129,12 @@ int RunProgram(HINSTANCE instance) {
   context.dictionary = dictionary.dictionary.get();
 
   RunMainWindow(dictionary);
+  // The worker reads the source: it goes first.
+  if (context.CurrentRecovery != nullptr && !context.CurrentRecovery->isFinished()) context.CurrentRecovery->end();
+  delete context.CurrentRecovery;
+  context.CurrentRecovery = nullptr;
+  delete context.CurrentMedia;
+  context.CurrentMedia = nullptr;
 
   HelpLibrary::Uninitialize(context.helpCookie);
   context.dictionary = nullptr;

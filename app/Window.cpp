@@ -179,6 +179,10 @@ bool Window::ShowStep(int step) {
     return false;
   }
   currentStep_.reset();
+  // The steps paint no background of their own: the window paints its own
+  // now, while no step covers it, so that nothing the old step showed stays
+  // where the new one has no control.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   currentStep_ = MakeStep(step, window_);
   TraceMessage("Displaying Step %d dialog", step);
   titleLine_.SetTextById(kStepTitles[step - 1], true);

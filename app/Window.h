@@ -78,6 +78,9 @@ class Window : public MessagePump {
   void EnterNestedLoop() { ++nestedLoops_; }
   void LeaveNestedLoop();
   int NestedLoops() const { return nestedLoops_; }
+  // The window was asked to close during a nested loop: a long operation
+  // ends early, and the close follows once the loop has returned.
+  bool CloseRequested() const { return pendingClose_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

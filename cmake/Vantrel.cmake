@@ -16,5 +16,7 @@ function(vantrel_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantrel_test_support GTest::gtest_main)
   if(NOT WIN32)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    # A hang fails the suite instead of holding the whole run.
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
   endif()
 endfunction()

@@ -44,6 +44,7 @@ Media::Media(DeviceOpener* devices, UserNotice notice)
     : buffer(buffer_),
       sectorSize(sectorSize_),
       openedSectorSize(openedSectorSize_),
+      sourcePath(sourcePath_),
       lastError(lastError_),
       partitionStart(partitionStart_),
       partitionLength(partitionLength_),
@@ -82,6 +83,7 @@ bool Media::OpenImage(const std::string& path) {
 // gives.
 bool Media::OpenSource(const std::string& path, Kind kind, bool warnIfDenied, const std::string& shownName) {
   if (device_) Close();
+  sourcePath_ = path;
   TraceMessage(kind == Kind::kImage ? "Opening image file %s" : "Opening device %s", path);
   uint32_t previousMode = devices_.SetErrorMode(kFailCriticalErrors);
 
@@ -287,6 +289,7 @@ void Media::Close() {
 
 // The counts and the geometry stay; the cache goes with the buffer it describes.
 void Media::ReleaseSource() {
+  sourcePath_.clear();
   device_.reset();
   memory_.Release();
   buffer_ = nullptr;

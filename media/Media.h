@@ -71,6 +71,9 @@ class Media {
   const uint32_t& sectorSize;
   // What the open learnt, before any SetSectorSize: the unit of sectorCount.
   const uint32_t& openedSectorSize;
+  // What was opened: "\\.\E:", "\\.\PhysicalDrive2" or the image file's
+  // path; empty while nothing is open.
+  const std::string& sourcePath;
   const uint32_t& lastError;
   const int32_t& partitionStart;    // first sector of the bounding partition; 0 for the whole device
   const uint64_t& partitionLength;  // in sectors (an image without an active partition: in bytes)
@@ -98,6 +101,7 @@ class Media {
   uint8_t* buffer_ = nullptr;
   uint32_t sectorSize_ = 0;
   uint32_t openedSectorSize_ = 0;
+  std::string sourcePath_;
   uint32_t lastError_ = 0;
   int32_t partitionStart_ = 0;
   uint64_t partitionLength_ = 0;

@@ -1,15 +1,15 @@
 #include "SelDevice.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <vector>
 
 #include "CRegistry.h"
 #include "Context.h"
+#include "ImageFileDialog.h"
 #include "ListBoxDeviceSink.h"
 #include "Media.h"
 #include "PopulateDevices.h"
+#include "Recovery.h"
 #include "ResourceIds.h"
 #include "System.h"
 #include "TextIds.h"
@@ -21,7 +21,6 @@
 namespace {
 
 constexpr UINT kReapEnumeration = WM_APP + 1;
-constexpr std::size_t kPathCharacters = 260;
 constexpr LRESULT kLongestRow = 500;
 
 // Workers of steps that were closed while they ran: they stop by themselves
@@ -45,21 +44,6 @@ bool AccessFloppy() {
   CRegistry machine;
   const std::string key = std::string(".") + TheContext().AppName.c_str();
   return machine.OpenAppKey(key.c_str()) && machine.ReadBool("AccessFloppy", false);
-}
-
-// The folder the open dialog starts in: that of the last image, when it is
-// still there and its name fits, else the documents folder.
-std::string ImageStartFolder() {
-  CRegistry user;
-  std::string last;
-  if (user.OpenAppKey(TheContext().AppName.c_str())) last = user.ReadString("ImageFilename", "");
-  std::string folder = last.empty() ? std::string() : ParentPath(last);
-  const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
-  if (folder.size() + 7 >= kPathCharacters || attributes == INVALID_FILE_ATTRIBUTES ||
-      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-    folder = GetSpecialFolder(kFolderPersonal);
-  if (folder.size() + 7 >= kPathCharacters) folder.clear();
-  return folder;
 }
 
 }  // namespace
@@ -208,9 +192,14 @@ void SelDevice::OnNext() {
   const auto item = static_cast<int32_t>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
   if (item == 0) return;
   Window::PlayClick(Window::kClickSound);
-  // The old source closes here, whatever the new one does.
-  delete TheContext().CurrentMedia;
-  TheContext().CurrentMedia = new Media();
+  // The old source closes here, whatever the new one does; a worker of an
+  // earlier run reads it, so it goes first.
+  Context& context = TheContext();
+  if (context.CurrentRecovery != nullptr && !context.CurrentRecovery->isFinished()) context.CurrentRecovery->end();
+  delete context.CurrentRecovery;
+  context.CurrentRecovery = nullptr;
+  delete context.CurrentMedia;
+  context.CurrentMedia = new Media();
   if (!OpenRow(item, static_cast<int>(index))) {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     ShowNext(false);
@@ -260,34 +249,11 @@ std::string SelDevice::DiskNameOfRow(int index) const {
 }
 
 bool SelDevice::ChooseImageFile() {
-  const std::string folder = ImageStartFolder();
-  char name[kPathCharacters] = {};
-  std::string start = folder;
-  if (!start.empty() && start.back() != '\\') start += '\\';
-  start += "*.IMG";
-  start.copy(name, sizeof name - 1);
-
-  OPENFILENAMEA open = {};
-  open.lStructSize = sizeof open;
-  open.hwndOwner = parent_;
-  open.lpstrFilter = LoadFilterText(kTextImageFileFilter);
-  open.nFilterIndex = 1;
-  open.lpstrFile = name;
-  open.nMaxFile = sizeof name;
-  open.lpstrDefExt = "IMG";
-  open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  BOOL chosen = FALSE;
-  {
-    NestedLoop nested;
-    chosen = GetOpenFileNameA(&open);
-  }
-  if (!chosen) {
-    CommDlgExtendedError();
-    return false;
-  }
+  std::string path;
+  if (!AskForImageFile(ImageFileChoice::kOpen, path)) return false;
   CRegistry user;
-  if (user.OpenAppKey(TheContext().AppName.c_str())) user.WriteString("ImageFilename", name);
-  if (TheContext().CurrentMedia->OpenImage(name)) return true;
+  if (user.OpenAppKey(TheContext().AppName.c_str())) user.WriteString("ImageFilename", path.c_str());
+  if (TheContext().CurrentMedia->OpenImage(path)) return true;
   SetStatusText(kTextImageFileNotOpened);
   return false;
 }

@@ -207,3 +207,19 @@ TEST_F(SelDeviceTest, AStepClosedDuringItsListGoesAtOnce) {
   EXPECT_EQ(RowText(ImageRow()), LoadText(kTextImageFileRow));
   EXPECT_NE(RowText(0), LoadText(kTextLookingForDevices));
 }
+
+// A worker made for the old source reads it: choosing a new source ends it
+// before the old source closes.
+TEST_F(SelDeviceTest, ANewSourceEndsTheWorkerOfTheOldOne) {
+  OpenImageAsSource("old.img", 64);
+  SendMessageA(Main().Handle(), WM_COMMAND, 2002, 0);
+  Click(1005);  // step 2's Next: a worker, waiting for step 3
+  ASSERT_NE(TheContext().CurrentRecovery, nullptr);
+  PumpUntil([this] { return Main().StepNumber() == 3; }, 2000);
+  SendMessageA(Main().Handle(), WM_COMMAND, 2001, 0);
+  ASSERT_TRUE(ListDone());
+  ASSERT_TRUE(ChooseImage(MakeImage("new.IMG")));
+  EXPECT_EQ(TheContext().CurrentRecovery, nullptr);
+  ASSERT_NE(TheContext().CurrentMedia, nullptr);
+  EXPECT_EQ(TheContext().CurrentMedia->sectorCount, 128u);
+}

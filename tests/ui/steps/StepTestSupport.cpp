@@ -1,8 +1,11 @@
 #include "StepTestSupport.h"
 
+#include <vector>
+
 #include "Context.h"
 #include "Dialog.h"
 #include "Media.h"
+#include "Recovery.h"
 #include "ShellTestSupport.h"
 
 void StepStage::SetUp() {
@@ -13,10 +16,30 @@ void StepStage::SetUp() {
 
 void StepStage::TearDown() {
   window_.reset();
+  if (TheContext().CurrentRecovery != nullptr) TheContext().CurrentRecovery->end();
+  delete TheContext().CurrentRecovery;
+  TheContext().CurrentRecovery = nullptr;
   delete TheContext().CurrentMedia;
   TheContext().CurrentMedia = nullptr;
   PumpFor(0);
   DeleteKey(HKEY_CURRENT_USER, kUserKey);
+}
+
+std::string StepStage::OpenImageAsSource(const char* name, uint32_t sectors) {
+  const std::string path = FreshFolder("step-sources") + "\\" + name;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE);
+  std::vector<char> sector(512);
+  for (uint32_t s = 0; s < sectors && file != INVALID_HANDLE_VALUE; ++s) {
+    for (std::size_t i = 0; i < sector.size(); ++i) sector[i] = static_cast<char>(s + i);
+    DWORD written = 0;
+    WriteFile(file, sector.data(), static_cast<DWORD>(sector.size()), &written, nullptr);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  delete TheContext().CurrentMedia;
+  TheContext().CurrentMedia = new Media();
+  EXPECT_TRUE(TheContext().CurrentMedia->OpenImage(path));
+  return path;
 }
 
 HWND StepStage::StepWindow() const {
@@ -46,16 +69,17 @@ std::string StepStage::RowText(int row) const {
 
 namespace {
 
-struct Answer {
-  const char* title;  // null: any dialog
-  std::function<void(HWND)> answer;
+struct Answers {
+  std::vector<DialogAnswer> queue;
+  std::size_t next = 0;
+  HWND last = nullptr;  // the dialog answered last, which may still show
   int ticksLeft;
-  bool answered = false;
 };
-Answer* pending = nullptr;
+Answers* pending = nullptr;
 
 struct Search {
   const char* title;
+  HWND skip;
   HWND found;
 };
 
@@ -65,46 +89,53 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter) {
   char className[20] = {};
   GetWindowTextA(window, title, sizeof title);
   GetClassNameA(window, className, sizeof className);
-  if (!IsWindowVisible(window) || std::string(className) != "#32770") return TRUE;
+  if (window == search->skip || !IsWindowVisible(window) || std::string(className) != "#32770") return TRUE;
   if (search->title != nullptr && std::string(title) != search->title) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND ThreadDialog(const char* title) {
-  Search search = {title, nullptr};
+HWND ThreadDialog(const char* title, HWND skip) {
+  Search search = {title, skip, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-// Runs inside the dialog's own modal loop, which dispatches this thread's
+// Runs inside the dialogs' own modal loops, which dispatch this thread's
 // timer messages. A dialog that never comes under its title is cancelled
 // when the time is up, so that no test hangs.
 void CALLBACK LookForDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (pending == nullptr || pending->answered) return;
-  HWND dialog = ThreadDialog(pending->title);
+  if (pending == nullptr || pending->next == pending->queue.size()) return;
+  const DialogAnswer& answer = pending->queue[pending->next];
+  HWND skip = pending->last != nullptr && IsWindow(pending->last) ? pending->last : nullptr;
+  HWND dialog = ThreadDialog(answer.title, skip);
   if (dialog != nullptr) {
-    pending->answered = true;
-    KillTimer(nullptr, timer);
-    pending->answer(dialog);
+    pending->last = dialog;
+    ++pending->next;
+    answer.answer(dialog);
     return;
   }
   if (--pending->ticksLeft > 0) return;
   KillTimer(nullptr, timer);
-  dialog = ThreadDialog(nullptr);
+  dialog = ThreadDialog(nullptr, nullptr);
   if (dialog != nullptr) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace
 
-bool AnswerDialogWhileItRuns(const char* title, const std::function<void(HWND)>& answer,
-                             const std::function<void()>& opener, DWORD milliseconds) {
+int AnswerDialogsWhileTheyRun(const std::vector<DialogAnswer>& answers, const std::function<void()>& opener,
+                              DWORD milliseconds) {
   constexpr UINT kTick = 100;
-  Answer state{title, answer, static_cast<int>(milliseconds / kTick) + 1};
+  Answers state{answers, 0, nullptr, static_cast<int>(milliseconds / kTick) + 1};
   pending = &state;
   const UINT_PTR timer = SetTimer(nullptr, 0, kTick, LookForDialog);
   opener();
   KillTimer(nullptr, timer);
   pending = nullptr;
-  return state.answered;
+  return static_cast<int>(state.next);
+}
+
+bool AnswerDialogWhileItRuns(const char* title, const std::function<void(HWND)>& answer,
+                             const std::function<void()>& opener, DWORD milliseconds) {
+  return AnswerDialogsWhileTheyRun({{title, answer}}, opener, milliseconds) == 1;
 }

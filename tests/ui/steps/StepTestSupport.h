@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Window.h"
 
@@ -19,6 +21,9 @@ class StepStage : public ::testing::Test {
   void TearDown() override;
 
   Window& Main() { return *window_; }
+  // An image file of sectors, each byte telling its sector and place, opened
+  // as the current source, as step 1 opens one; its path.
+  std::string OpenImageAsSource(const char* name, uint32_t sectors);
   // The step dialog shown now, or null.
   HWND StepWindow() const;
   HWND Control(int id) const { return GetDlgItem(StepWindow(), id); }
@@ -37,3 +42,12 @@ class StepStage : public ::testing::Test {
 // time; false when none came.
 bool AnswerDialogWhileItRuns(const char* title, const std::function<void(HWND)>& answer,
                              const std::function<void()>& opener, DWORD milliseconds);
+
+// The same for dialogs that come one after the other (a save dialog, then a
+// message box); how many of them were answered.
+struct DialogAnswer {
+  const char* title;
+  std::function<void(HWND)> answer;
+};
+int AnswerDialogsWhileTheyRun(const std::vector<DialogAnswer>& answers, const std::function<void()>& opener,
+                              DWORD milliseconds);
