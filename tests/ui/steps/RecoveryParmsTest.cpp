@@ -185,3 +185,28 @@ TEST_F(RecoveryParmsTest, AnImageIsNeverSavedOverItsSource) {
   EXPECT_TRUE(FileBytes(source) == before);
   EXPECT_EQ(TheContext().CurrentMedia->sourcePath, source);
 }
+
+// A target that another program holds open cannot be made: text 120 with
+// the system's reason, and the user's file stays as it was.
+TEST_F(RecoveryParmsTest, ATargetThatCannotBeMadeIsSaidSo) {
+  OpenImageAsSource("held.img", 40);
+  const std::string image = FreshFolder("step2-held") + "\\\\held.IMG";
+  HANDLE held = CreateFileA(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(held, "mine", 4, &written, nullptr);
+  std::string told;
+  const DialogAnswer replace = {nullptr, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDYES, 0); }};
+  const DialogAnswer message = {"Vantrel", [&told](HWND box) {
+                                  char text[400] = {};
+                                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                                  told = text;
+                                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                }};
+  const int answered =
+      AnswerDialogsWhileTheyRun({SaveAs(image), replace, message}, [this] { Click(RecoveryParms::kSaveImage); }, 8000);
+  CloseHandle(held);
+  EXPECT_EQ(answered, 3);
+  EXPECT_EQ(told.rfind("The image file could not be created: ", 0), 0u) << told;
+  EXPECT_EQ(FileBytes(image), "mine");
+}
