@@ -347,15 +347,9 @@ INT_PTR DisplaySectors::HandleMessage(HWND window, UINT message, WPARAM wParam, 
       if (item == nullptr || item->CtlID != static_cast<UINT>(kRowList)) break;
       return DrawRow(*item);
     }
-    case WM_ERASEBKGND: {
-      // A box of its own has nothing behind it to show through.
-      if (MainWindow() == nullptr) break;
-      RECT client = {};
-      GetClientRect(window, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, MainWindow()->Colours().PanelBrush());
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    case WM_ERASEBKGND:
+      if (!ErasePanelBackground(window, reinterpret_cast<HDC>(wParam))) break;
       return TRUE;
-    }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window, kErrorLine)) {
         const INT_PTR brush = Dialog::HandleMessage(window, message, wParam, lParam);

@@ -55,15 +55,9 @@ INT_PTR ProgressDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
       InitControls(0);
       if (MainWindow() != nullptr) MainWindow()->CenterOverMain(window);
       return FALSE;
-    case WM_ERASEBKGND: {
-      // A box of its own has nothing behind it to show through.
-      if (MainWindow() == nullptr) break;
-      RECT client = {};
-      GetClientRect(window, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, MainWindow()->Colours().PanelBrush());
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    case WM_ERASEBKGND:
+      if (!ErasePanelBackground(window, reinterpret_cast<HDC>(wParam))) break;
       return TRUE;
-    }
     case WM_CLOSE:
       // The base has already destroyed the window.
       cancelled_ = true;

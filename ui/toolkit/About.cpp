@@ -43,16 +43,9 @@ INT_PTR About::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG:
       OnInitDialog(window);
       break;
-    case WM_ERASEBKGND: {
-      // A box of its own has nothing behind it to show through: it paints
-      // the panel where the other dialogs leave their background hollow.
-      RECT client = {};
-      GetClientRect(window, &client);
-      if (TheContext().mainWindow == nullptr) break;
-      FillRect(reinterpret_cast<HDC>(wParam), &client, TheContext().mainWindow->Colours().PanelBrush());
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    case WM_ERASEBKGND:
+      if (!ErasePanelBackground(window, reinterpret_cast<HDC>(wParam))) break;
       return TRUE;
-    }
     default:
       break;
   }

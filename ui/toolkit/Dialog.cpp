@@ -125,6 +125,15 @@ INT_PTR Dialog::RunModal() {
   return code;
 }
 
+bool Dialog::ErasePanelBackground(HWND window, HDC dc) {
+  if (MainWindow() == nullptr) return false;
+  RECT client = {};
+  GetClientRect(window, &client);
+  FillRect(dc, &client, MainWindow()->Colours().PanelBrush());
+  SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+  return true;
+}
+
 void Dialog::SetBusy(bool busy) {
   if (!busy && busyHolds_ == 0) return;
   busyHolds_ += busy ? 1 : -1;

@@ -78,6 +78,11 @@ class Dialog {
   bool SetToolTip(int controlId, const std::string& text);
   bool SetToolTipById(int controlId, unsigned textId);
 
+  // For a side dialog's WM_ERASEBKGND: a box of its own has nothing behind
+  // it to show through, so it paints the panel where steps stay hollow.
+  // False without a main window (the message then goes on as usual).
+  static bool ErasePanelBackground(HWND window, HDC dc);
+
   // The main window's wait cursor on behalf of this dialog; whatever the
   // dialog still holds is released when it goes.
   void SetBusy(bool busy);
