@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "DeviceExtent.h"
 #include "MasterBootRecord.h"
 #include "PlatformDevice.h"
 #include "TextIds.h"
@@ -113,7 +114,7 @@ bool Media::LearnDevice(const std::string& path) {
   if (!device_->QueryGeometry(reply, error)) {
     lastError_ = error;
     TraceMessage("IOCTL_DISK_GET_DRIVE_GEOMETRY failed with error %d", error);
-    return false;
+    if (!GeometryUnsupported(error) || !ProbeGeometry(reply)) return false;
   }
   geometry_ = reply;
   TraceMessage("%s opened, media type=%x, cyl=%d, trks=%d, sectors=%d, sector=%d", path, reply.mediaType,
@@ -157,6 +158,32 @@ bool Media::LearnDevice(const std::string& path) {
   }
   // An empty table, or one without a used entry: the whole device counts.
   if (!bounded) UseGeometryExtent();
+  return true;
+}
+
+// Errors of a driver that does not know the query, as opposed to a drive
+// without a card; Wine gives no error code at all.
+bool Media::GeometryUnsupported(uint32_t error) {
+  return error == 0 || error == kErrorInvalidFunction || error == kErrorNotSupported;
+}
+
+// A device that cannot tell its geometry is read in 512-byte sectors and
+// sized by reading; one cylinder per sector keeps the count exact.
+bool Media::ProbeGeometry(DiskGeometry& geometry) {
+  uint64_t count = 0;
+  uint32_t error = 0;
+  if (!ProbeSectorCount(*device_, kImageSectorSize, count, error)) {
+    lastError_ = error;
+    TraceMessage("Sector 0 cannot be read, error %d", error);
+    return false;
+  }
+  geometry = DiskGeometry{};
+  geometry.cylinders = static_cast<int64_t>(count);
+  geometry.tracksPerCylinder = 1;
+  geometry.sectorsPerTrack = 1;
+  geometry.bytesPerSector = kImageSectorSize;
+  TraceMessage("Device size found by reading: %s sectors of %d bytes", FormatInt64(geometry.cylinders),
+               kImageSectorSize);
   return true;
 }
 

@@ -87,6 +87,8 @@ class Media {
 
   bool OpenSource(const std::string& path, Kind kind, bool warnIfDenied, const std::string& shownName);
   bool LearnDevice(const std::string& path);
+  static bool GeometryUnsupported(uint32_t error);
+  bool ProbeGeometry(DiskGeometry& geometry);
   bool LearnImage(const std::string& path);
   bool AllocateBuffer(uint32_t bytes);
   void UseGeometryExtent();

@@ -35,6 +35,10 @@ if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null |
   wine regedit /S "$(winepath -w "$(dirname "$0")/wine-prefix.reg")" >/dev/null 2>&1
 fi
 
+# A card in a card reader, where the machine can attach one.
+"$(dirname "$0")/wine-loop-card.sh" attach "$build"
+trap '"$(dirname "$0")/wine-loop-card.sh" detach "$build"' EXIT
+
 failed=()
 shopt -s nullglob
 tests=("$bin"/*_tests.exe)
@@ -54,6 +58,8 @@ if [ -f "$bin/vantrel-recover.exe" ]; then
   echo "== vantrel-recover.exe (Wine)"
   "$(dirname "$0")/../tests/recovery/copy/recover-tool.sh" --wine "$bin/vantrel-recover.exe" || failed+=(vantrel-recover.exe)
 fi
+"$(dirname "$0")/wine-loop-card.sh" detach "$build"
+trap - EXIT
 wineserver --kill
 
 if [ ${#failed[@]} -ne 0 ]; then

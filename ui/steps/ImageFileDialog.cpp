@@ -49,8 +49,11 @@ bool AskForImageFile(ImageFileChoice choice, std::string& path) {
   dialog.lpstrFile = name;
   dialog.nMaxFile = sizeof name;
   dialog.lpstrDefExt = "IMG";
-  dialog.Flags = choice == ImageFileChoice::kOpen ? OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
-                                                  : OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  // The current folder stays where it was: the program and its traces never
+  // depend on the folder the user browsed to.
+  dialog.Flags = OFN_NOCHANGEDIR | (choice == ImageFileChoice::kOpen
+                                        ? OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
+                                        : OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST);
   BOOL chosen = FALSE;
   {
     NestedLoop nested;

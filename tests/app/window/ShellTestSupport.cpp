@@ -100,11 +100,15 @@ bool KeyExists(HKEY root, const char* path) {
   return true;
 }
 
-std::string FreshFolder(const char* name) {
+std::string ProgramFolderFile(const char* name) {
   char executable[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, executable, MAX_PATH);
   std::string folder = executable;
-  folder = folder.substr(0, folder.rfind('\\') + 1) + name;
+  return folder.substr(0, folder.rfind('\\') + 1) + name;
+}
+
+std::string FreshFolder(const char* name) {
+  const std::string folder = ProgramFolderFile(name);
   // SHFileOperation wants a double-NUL-ended list.
   std::string list = folder + std::string(1, '\0');
   SHFILEOPSTRUCTA operation = {};

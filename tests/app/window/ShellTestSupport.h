@@ -43,6 +43,9 @@ extern const char kMachineKey[];  // SOFTWARE\Talvenor\Vantrel under HKEY_LOCAL_
 
 // A folder beside the test executable, made empty.
 std::string FreshFolder(const char* name);
+// The path of name in the folder of the test executable, whatever the
+// current folder is.
+std::string ProgramFolderFile(const char* name);
 bool CopyBeside(const char* file, const std::string& folder);
 
 // A started program; the destructor ends it if it still runs.
