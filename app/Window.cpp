@@ -14,6 +14,7 @@
 #include "HelpLibrary.h"
 #include "Media.h"
 #include "OwnResources.h"
+#include "Recovery.h"
 #include "Steps.h"
 #include "System.h"
 #include "TextIds.h"
@@ -162,6 +163,8 @@ bool Window::StepPossible(int step) const {
   const Context& context = TheContext();
   if (step >= 2 && (context.CurrentMedia == nullptr || context.CurrentMedia->buffer == nullptr)) return false;
   if (step >= 3 && context.CurrentRecovery == nullptr) return false;
+  // The found files are read only once the run that finds them has ended.
+  if (step >= 4 && !context.CurrentRecovery->isFinished()) return false;
   return true;
 }
 

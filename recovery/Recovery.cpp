@@ -1,5 +1,6 @@
 #include "Recovery.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CrashFilter.h"
@@ -32,7 +33,12 @@ bool Recovery::waitForStart() {
 
 void Recovery::markUsed(uint32_t first, uint32_t count) {
   if (!used_.markUsed(first, count)) return;
-  if (first > progressPos.load(std::memory_order_relaxed)) progressPos.store(first, std::memory_order_relaxed);
+  advanceProgress(first);
+}
+
+// Only the worker writes the position, so reading and then raising it is safe.
+void Recovery::advanceProgress(uint32_t position) {
+  if (position > progressPos.load()) progressPos.store(position);
 }
 
 // A volume label is no file: counting it would report one file more than
@@ -51,11 +57,18 @@ uint32_t Recovery::countFiles(const File& dir, uint64_t& bytes) {
   return count;
 }
 
+// The worker writes the end before the position whenever both change, so
+// reading the position first never pairs a new position with an old end
+// (which would overshoot). The other pairing reads low for a moment, which
+// the remembered answer hides: the bar never goes back.
 uint32_t Recovery::progressPercent() const {
+  const uint64_t position = progressPos.load();
+  const uint64_t end = scanEnd.load();
+  if (end == 0) return lastPercent_;
   // 64-bit, so that media beyond 40 million sectors do not wrap.
-  uint64_t end = scanEnd.load(std::memory_order_relaxed);
-  if (end == 0) return 0;
-  return static_cast<uint32_t>(static_cast<uint64_t>(progressPos.load(std::memory_order_relaxed)) * 100 / end);
+  const uint64_t percent = std::min<uint64_t>(position * 100 / end, 100);
+  if (percent > lastPercent_) lastPercent_ = static_cast<uint32_t>(percent);
+  return lastPercent_;
 }
 
 bool Recovery::identify(uint32_t sector, uint32_t windowSectors, const File* openRecord, Identification& result) {

@@ -41,6 +41,8 @@ class Recovery : public Thread {
   // range whose end lies in the last byte of the map or beyond it changes
   // nothing.
   void markUsed(uint32_t first, uint32_t count);
+  // Moves the progress position up to position; it never goes down.
+  void advanceProgress(uint32_t position);
   bool isUsed(uint32_t sector) const { return used_.isUsed(sector); }
   UsedSectorMap& usedSectors() { return used_; }
 
@@ -48,6 +50,8 @@ class Recovery : public Thread {
   // sizes to bytes.
   static uint32_t countFiles(const File& dir, uint64_t& bytes);
 
+  // 0 to 100, never less than an earlier answer. For the user-interface
+  // thread, which alone asks.
   uint32_t progressPercent() const;
 
   // Identifies the sector whose window (windowSectors sectors) the caller has
@@ -99,4 +103,5 @@ class Recovery : public Thread {
   FatVolume volume_;
   UsedSectorMap used_;
   std::unique_ptr<StatusList> statusList_;
+  mutable uint32_t lastPercent_ = 0;
 };

@@ -45,6 +45,9 @@ attach() {
   ln -sfn "$work/root" "$dosdevices/$letter:"
   ln -sfn "$device" "$dosdevices/$letter::"
   set_drive_type '"floppy"'
+  # Wine learns its drives when it starts: the next program starts it anew.
+  wineserver -k
+  wineserver -w
   echo "${letter^^}:" >"$marker"
   echo "Loop-device card: $device as drive ${letter^^}:"
 }

@@ -20,6 +20,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix in $WINEPREFIX"
   wineboot --init >/dev/null 2>&1
 fi
+# A card in a card reader, where the machine can attach one.
+"$(dirname "$0")/wine-loop-card.sh" attach "$build"
+trap '"$(dirname "$0")/wine-loop-card.sh" detach "$build"' EXIT
 wineserver --persistent=60
 
 # The prefix's documents folder is a folder of its own, not a link to $HOME,
@@ -34,10 +37,6 @@ if ! grep -q '"Comic Sans MS"="Comic Neue"' "$WINEPREFIX/user.reg" 2>/dev/null |
   ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine regedit /S "$(winepath -w "$(dirname "$0")/wine-prefix.reg")" >/dev/null 2>&1
 fi
-
-# A card in a card reader, where the machine can attach one.
-"$(dirname "$0")/wine-loop-card.sh" attach "$build"
-trap '"$(dirname "$0")/wine-loop-card.sh" detach "$build"' EXIT
 
 failed=()
 shopt -s nullglob

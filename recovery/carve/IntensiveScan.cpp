@@ -24,7 +24,7 @@ bool HoldsData(const uint8_t* sector, uint32_t bytes) {
 }  // namespace
 
 void IntensiveScan::run() {
-  recovery_.progressPos = 0;
+  progressBase_ = recovery_.progressPos;
   if (recovery_.options.suppressIntensive) {
     TraceMessage("Intensive scan suppressed, skipped");
     return;
@@ -37,7 +37,7 @@ void IntensiveScan::run() {
   const uint32_t end = recovery_.scanEnd;
   File* open = nullptr;  // the record that the following sectors extend
   uint32_t lastData = 0;   // the last sector with data since it opened
-  for (; s < end && !recovery_.stopRequested(); recovery_.progressPos.fetch_add(1, std::memory_order_relaxed), ++s) {
+  for (; s < end && !recovery_.stopRequested(); recovery_.advanceProgress(progressFor(s)), ++s) {
     if (recovery_.isUsed(s)) {
       if (open != nullptr) closeScanRecord(*open, s, lastData);
       open = nullptr;
@@ -99,4 +99,11 @@ void IntensiveScan::closeScanRecord(File& record, uint32_t position, uint32_t la
     record.size = (lastData - first + 1) * ss;
   else
     record.size = record.countSectors() * ss;
+}
+
+uint32_t IntensiveScan::progressFor(uint32_t s) const {
+  const uint64_t end = recovery_.scanEnd;
+  if (end <= start_ || end <= progressBase_ || s < start_) return progressBase_;
+  const uint64_t done = std::min<uint64_t>(s - start_ + 1, end - start_);
+  return static_cast<uint32_t>(progressBase_ + done * (end - progressBase_) / (end - start_));
 }

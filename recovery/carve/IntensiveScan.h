@@ -23,8 +23,12 @@ class IntensiveScan {
   // skip after s.
   uint32_t placeExactFile(File& record, uint32_t s, uint64_t length);
   void closeScanRecord(File& record, uint32_t position, uint32_t lastData) const;
+  // The progress position for sector s: the search fills what is left of
+  // the bar after the earlier phases, so the bar never goes back.
+  uint32_t progressFor(uint32_t s) const;
 
   Recovery& recovery_;
   uint32_t start_;
   uint32_t sectorsPerCluster_;
+  uint32_t progressBase_ = 0;  // the position when the search began
 };

@@ -7,6 +7,7 @@
 
 #include "FatBuilder.h"
 #include "RunHarness.h"
+#include "StatusList.h"
 #include "TestFiles.h"
 
 namespace {
@@ -181,4 +182,26 @@ TEST_F(RecoveryRunTest, AStopRequestEndsARunPromptly) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(harness->run->isFinished());
   EXPECT_TRUE(harness->run->end(2000));
+}
+
+// The counters as the status step reads them, taken at each line of the run:
+// the search for the end fills the first quarter, the sector search goes on
+// from there (it once started again from 0), and the summary stands at 100.
+TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
+  std::vector<uint8_t> image(8192 * kSector, 0);
+  Place(image, 8000, std::vector<uint8_t>(kSector, 'd'));
+  Place(image, 3000, SampleFile("photo.jpg"));
+  harness.reset(new RunHarness(image));
+  Recovery& run = *harness->run;
+  std::vector<uint64_t> percents;
+  run.setStatusList(std::make_unique<CallbackStatusList>([&run, &percents](const std::string&) {
+    const uint64_t end = run.scanEnd.load();
+    percents.push_back(end == 0 ? 0 : uint64_t{run.progressPos.load()} * 100 / end);
+  }));
+  ASSERT_TRUE(harness->Run());
+  ASSERT_GE(percents.size(), 3u);  // 506, 507, ..., 509
+  EXPECT_EQ(percents[1], 25u) << "when the sector search begins";
+  for (std::size_t i = 1; i < percents.size(); ++i) EXPECT_GE(percents[i], percents[i - 1]) << "line " << i;
+  EXPECT_EQ(percents.back(), 100u);
+  EXPECT_EQ(run.progressPercent(), 100u);
 }

@@ -107,6 +107,27 @@ TEST_F(RecoveryState, ProgressPercentOfLargeMediaAndOfNothing) {
   EXPECT_EQ(run.progressPercent(), 100u);
 }
 
+// A position past the end (a file found beyond it) and a moment in which the
+// end has moved before the position: the bar stays within 0..100 and never
+// goes back.
+TEST_F(RecoveryState, ProgressPercentStaysWithinTheBarAndNeverGoesBack) {
+  run.scanEnd = 1000;
+  run.progressPos = 5000;
+  EXPECT_EQ(run.progressPercent(), 100u);
+  run.scanEnd = 400;
+  run.progressPos = 40;
+  EXPECT_EQ(run.progressPercent(), 100u);
+
+  Recovery fresh(media, nullptr);
+  fresh.scanEnd = 400;
+  fresh.progressPos = 100;
+  EXPECT_EQ(fresh.progressPercent(), 25u);
+  fresh.scanEnd = 2000000;  // the end is known; the position follows
+  EXPECT_EQ(fresh.progressPercent(), 25u);
+  fresh.progressPos = 1000000;
+  EXPECT_EQ(fresh.progressPercent(), 50u);
+}
+
 TEST_F(RecoveryState, LogByIdWritesListAndTrace) {
   listLines();
   run.LogById(kTextDeletedFileFound, "\\DCIM\\IMG_0001.JPG");

@@ -1,9 +1,9 @@
 #include "DisplaySectors.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
+#include "Clipboard.h"
 #include "Context.h"
 #include "Media.h"
 #include "OwnResources.h"
@@ -287,26 +287,7 @@ void DisplaySectors::RejectTypedNumber() {
 
 bool DisplaySectors::CopySector() {
   if (shown_.empty()) return false;
-  const std::string text = DumpText(TimestampText(), shown_.data(), shown_.size());
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (memory == nullptr) return false;
-  void* bytes = GlobalLock(memory);
-  if (bytes == nullptr) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(bytes, text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  if (!OpenClipboard(window_)) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  // The clipboard owns the memory only when it took it.
-  const bool taken = SetClipboardData(CF_TEXT, memory) != nullptr;
-  if (!taken) GlobalFree(memory);
-  CloseClipboard();
-  return taken;
+  return CopyTextToClipboard(window_, DumpText(TimestampText(), shown_.data(), shown_.size()));
 }
 
 BOOL DisplaySectors::DrawRow(const DRAWITEMSTRUCT& item) {

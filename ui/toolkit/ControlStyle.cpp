@@ -1,6 +1,7 @@
 #include "ControlStyle.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <memory>
 
@@ -114,5 +115,7 @@ void StyleControl(Dialog& dialog, HWND control, const RECT& client) {
   SetControlFont(control, kind, TheContext().mainWindow->Colours());
   if (IsFramed(kind)) FrameInputControl(dialog, control, client);
   if (kind == ControlClass::kListView) SubclassListView(control);
+  // A themed bar ignores the colours the dialogs give it.
+  if (kind == ControlClass::kProgress) SetWindowTheme(control, L"", L"");
   if (kind == ControlClass::kStatic && (StyleOf(control) & SS_TYPEMASK) == SS_GRAYRECT) MakePanel(dialog, control);
 }

@@ -123,6 +123,10 @@ class Dialog {
   std::atomic<bool> closed_{false};
   bool showPercent_ = false;
   bool childOfCurrentStep_ = false;
+  // Fills the information text in its own look; the text's argument is the
+  // web address.
+  void SetInformationText(unsigned textId);
+
   // Set by the four step classes before they create their window.
   bool wizardStep_ = false;
   int busyHolds_ = 0;
@@ -137,6 +141,5 @@ class Dialog {
   INT_PTR OnInitDialog(HWND window);
   void OnLink(const NMHDR* header);
   void ScaleDialogSize();
-  void SetInformationText(unsigned textId);
   void SetUpControl(HWND control);
 };

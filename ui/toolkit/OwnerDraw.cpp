@@ -9,6 +9,7 @@
 #include "Bitmaps.h"
 #include "Context.h"
 #include "Dialog.h"
+#include "ListBoxLines.h"
 #include "Palette.h"
 #include "RectHighlight.h"
 #include "Window.h"
@@ -45,15 +46,6 @@ class FontInUse {
   HGDIOBJ previous_;
 };
 
-std::string ListItemText(HWND list, UINT item) {
-  if (item == static_cast<UINT>(-1) || !(StyleOf(list) & LBS_HASSTRINGS)) return std::string();
-  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, item, 0);
-  if (length == LB_ERR || length <= 0) return std::string();
-  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT copied = SendMessageA(list, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text.data()));
-  return copied == LB_ERR ? std::string() : std::string(text.data(), static_cast<std::size_t>(copied));
-}
-
 BOOL DrawListItem(HWND dialog, const DRAWITEMSTRUCT& item) {
   HWND list = item.hwndItem;
   HDC dc = item.hDC;
@@ -66,7 +58,7 @@ BOOL DrawListItem(HWND dialog, const DRAWITEMSTRUCT& item) {
     FillRect(dc, &client, panel);
   }
   FillRect(dc, &item.rcItem, panel);
-  const std::string text = ListItemText(list, item.itemID);
+  const std::string text = ListBoxLine(list, item.itemID);
   const bool selected = (item.itemState & ODS_SELECTED) && (StyleOf(list) & WS_TABSTOP);
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, selected ? kBlue : Palette::kPanelColour);
