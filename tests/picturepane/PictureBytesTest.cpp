@@ -11,6 +11,7 @@
 #include "DecoderInput.h"
 #include "EmbeddedPreview.h"
 #include "ExifOrientation.h"
+#include "PictureSize.h"
 #include "RelatedPicture.h"
 #include "SectorWindow.h"
 #include "UprightPixels.h"
@@ -139,6 +140,37 @@ TEST(EmbeddedPreviewTest, IgnoresRangesPastTheEndAndDataThatIsNoJpeg) {
   Put32(raw, 10 + 12, 8, false);
   EXPECT_FALSE(FindEmbeddedPreview(View(raw), preview));
   EXPECT_FALSE(FindEmbeddedPreview(View(Bytes{0xFF, 0xD8, 0xFF}), preview));
+}
+
+// The sizes headers claim, read before a decoder allocates for them.
+TEST(PictureSizeTest, ReadsTheClaimedSizeOfEveryFormat) {
+  ClaimedSize size;
+  Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xC2, 0x00, 0x11, 0x08, 0xEA, 0x60, 0xEA, 0x60, 0x03};
+  jpeg.resize(24, 0);
+  ASSERT_TRUE(ReadClaimedSize(View(jpeg), size));
+  EXPECT_EQ(size.width, 60000u);
+  EXPECT_EQ(size.height, 60000u);
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 1, 0, 0, 0, 0, 0, 7};
+  ASSERT_TRUE(ReadClaimedSize(View(png), size));
+  EXPECT_EQ(size.width, 65536u);
+  EXPECT_EQ(size.height, 7u);
+  const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 64, 0, 32, 0};
+  ASSERT_TRUE(ReadClaimedSize(View(gif), size));
+  EXPECT_EQ(size.width, 64u);
+  Bytes bmp(26, 0);
+  bmp[0] = 'B', bmp[1] = 'M', bmp[14] = 40, bmp[18] = 64;
+  Put32(bmp, 22, static_cast<uint32_t>(-32), false);
+  ASSERT_TRUE(ReadClaimedSize(View(bmp), size));
+  EXPECT_EQ(size.height, 32u);
+  ASSERT_TRUE(ReadClaimedSize(View(Tiff({{0x0100, 4, 1, 70000}, {0x0101, 3, 1, 2}}, true)), size));
+  EXPECT_EQ(size.width, 70000u);
+}
+
+TEST(PictureSizeTest, CutHeadersAndUnknownDataClaimNothing) {
+  ClaimedSize size;
+  EXPECT_FALSE(ReadClaimedSize(View(Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08}), size));
+  EXPECT_FALSE(ReadClaimedSize(View(Bytes{'G', 'I', 'F', '8', '9', 'a', 64}), size));
+  EXPECT_FALSE(ReadClaimedSize(View(Bytes(40, 0x37)), size));
 }
 
 // RIFF AVI with a header list and an INFO list holding the title.
