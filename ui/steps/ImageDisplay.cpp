@@ -22,8 +22,9 @@ ImageDisplay::~ImageDisplay() {
   pane_.reset();
 }
 
+// The related-file option stays off: the preview shows the file that was
+// chosen, and a clip has no picture of its own to show.
 bool ImageDisplay::LoadPictureData(const void* data, uint32_t length) {
-  pane_->SetRelatedFileOption(1);
   if (!pane_->LoadPicture(data, length, true)) return false;
   pictureWidth_ = pane_->Width();
   pictureHeight_ = pane_->Height();
