@@ -52,39 +52,52 @@ uint32_t OpenFrame(IWICImagingFactory* factory, const uint8_t* data, std::size_t
   return PicturePane::kNoError;
 }
 
-// The frame as 32-bit BGRA, scaled to the kept size.
-uint32_t KeptSource(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, const DecodedPicture& picture,
-                    ComPtr<IWICBitmapSource>& source) {
-  ComPtr<IWICFormatConverter> converter;
+// The frame as 32-bit BGRA rows.
+uint32_t Converted(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, ComPtr<IWICFormatConverter>& converter) {
   if (FAILED(factory->CreateFormatConverter(&converter))) return PicturePane::kNoResources;
   if (FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom)))
     return PicturePane::kUnreadable;
-  if (picture.keptWidth == picture.width && picture.keptHeight == picture.height) {
-    source = converter;
-    return PicturePane::kNoError;
-  }
-  ComPtr<IWICBitmapScaler> scaler;
-  if (FAILED(factory->CreateBitmapScaler(&scaler))) return PicturePane::kNoResources;
-  if (FAILED(scaler->Initialize(converter.Get(), picture.keptWidth, picture.keptHeight,
-                                WICBitmapInterpolationModeFant)))
-    return PicturePane::kUnreadable;
-  source = scaler;
   return PicturePane::kNoError;
 }
 
+// The average over the panel of the band's pixels in columns [x0, x1).
+uint32_t Average(const std::vector<uint32_t>& band, uint32_t width, uint32_t rows, uint32_t x0, uint32_t x1) {
+  uint64_t blue = 0, green = 0, red = 0;
+  for (uint32_t y = 0; y < rows; ++y)
+    for (uint32_t x = x0; x < x1; ++x) {
+      const uint32_t pixel = OverPanel(band[std::size_t{y} * width + x]);
+      blue += pixel & 0xFF, green += pixel >> 8 & 0xFF, red += pixel >> 16 & 0xFF;
+    }
+  const uint64_t count = uint64_t{rows} * (x1 - x0);
+  return static_cast<uint32_t>(red / count << 16 | green / count << 8 | blue / count);
+}
+
+// Each kept pixel is the average of the frame's pixels it covers. The
+// frame is read a band of rows at a time, so that besides the decoder's
+// own copy only one band is held.
 uint32_t CopyRows(IWICBitmapSource* source, DecodedPicture& picture) {
-  const std::size_t count = std::size_t{picture.keptWidth} * picture.keptHeight;
-  picture.pixels.resize(count);
-  const UINT stride = picture.keptWidth * 4;
-  if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(count * 4),
-                                reinterpret_cast<BYTE*>(picture.pixels.data()))))
-    return PicturePane::kUnreadable;
-  for (uint32_t& pixel : picture.pixels) pixel = OverPanel(pixel);
+  const uint32_t width = picture.width, height = picture.height;
+  picture.pixels.resize(std::size_t{picture.keptWidth} * picture.keptHeight);
+  std::vector<uint32_t> band;
+  for (uint32_t row = 0; row < picture.keptHeight; ++row) {
+    const uint32_t y0 = static_cast<uint32_t>(uint64_t{row} * height / picture.keptHeight);
+    const uint32_t y1 = std::max(y0 + 1, static_cast<uint32_t>(uint64_t{row + 1} * height / picture.keptHeight));
+    band.resize(std::size_t{width} * (y1 - y0));
+    const WICRect rect = {0, static_cast<INT>(y0), static_cast<INT>(width), static_cast<INT>(y1 - y0)};
+    if (FAILED(source->CopyPixels(&rect, width * 4, static_cast<UINT>(band.size() * 4),
+                                  reinterpret_cast<BYTE*>(band.data()))))
+      return PicturePane::kUnreadable;
+    uint32_t* kept = picture.pixels.data() + std::size_t{row} * picture.keptWidth;
+    for (uint32_t column = 0; column < picture.keptWidth; ++column) {
+      const uint32_t x0 = static_cast<uint32_t>(uint64_t{column} * width / picture.keptWidth);
+      const uint32_t x1 = std::max(x0 + 1, static_cast<uint32_t>(uint64_t{column + 1} * width / picture.keptWidth));
+      kept[column] = Average(band, width, y1 - y0, x0, x1);
+    }
+  }
   return PicturePane::kNoError;
 }
 
-// The apartment is made first, so that it ends after every COM object here.
 bool AcceptedSize(uint64_t width, uint64_t height) {
   return width != 0 && height != 0 && width <= kLargestSide && height <= kLargestSide &&
          width * height <= kLargestFramePixels;
@@ -108,10 +121,10 @@ uint32_t Decode(const uint8_t* data, std::size_t length, DecodedPicture& picture
   picture.width = width;
   picture.height = height;
   KeptSize(width, height, picture.keptWidth, picture.keptHeight);
-  ComPtr<IWICBitmapSource> source;
-  code = KeptSource(factory.Get(), frame.Get(), picture, source);
+  ComPtr<IWICFormatConverter> converter;
+  code = Converted(factory.Get(), frame.Get(), converter);
   if (code != PicturePane::kNoError) return code;
-  return CopyRows(source.Get(), picture);
+  return CopyRows(converter.Get(), picture);
 }
 
 }  // namespace

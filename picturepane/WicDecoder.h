@@ -19,7 +19,7 @@ struct DecodedPicture {
 // that a preview loses nothing, and at most 26 MB of rows.
 constexpr uint32_t kLargestKeptSide = 2560;
 // The most pixels a frame may have: the decoder holds the whole frame while
-// it is scaled, three or four bytes a pixel.
+// the pane reads it a band at a time, three or four bytes a pixel.
 constexpr uint64_t kLargestFramePixels = 64ULL * 1024 * 1024;
 
 uint32_t DecodeWithWic(const uint8_t* data, std::size_t length, DecodedPicture& picture);
