@@ -154,4 +154,32 @@ for photo in "${quick[@]}"; do mcopy -i quick.img "$photo" "::$(basename "$photo
 mkfs.fat -F 32 -S 512 -s 1 -i 1234ABCD quick.img >/dev/null
 printf '%s\n' "${quick[@]}" >quick-manifest.txt
 
+# Pictures for the picture library and the preview: four coloured quarters
+# (red, lime / blue, yellow) show which way up a picture came out.
+quarters() {  # WIDTHxHEIGHT OUTPUT [OPTIONS...]
+  local w=${1%x*} h=${1#*x} out=$2
+  shift 2
+  convert -size "$((w / 2))x$((h / 2))" xc:red xc:lime +append \
+    \( -size "$((w / 2))x$((h / 2))" xc:blue xc:yellow +append \) -append "$@" "$out"
+}
+quarters 64x32 pane-64x32.jpg
+quarters 4000x3000 pane-4000x3000.jpg -quality 90
+quarters 6000x4000 "$work/pane-24mp.png"
+convert "$work/pane-24mp.png" -attenuate 0.4 +noise Gaussian -quality 90 pane-24mp.jpg
+quarters 640x480 pane-progressive.jpg -interlace JPEG
+quarters 64x32 pane.bmp
+quarters 64x32 pane.gif
+quarters 64x32 pane-ii.tif -define tiff:endian=lsb
+quarters 64x32 pane-mm.tif -define tiff:endian=msb
+quarters 1600x1200 pane-landscape.jpg -quality 85
+# Upright 300 x 400; stored lying on its side, the tag says turn it clockwise.
+quarters 300x400 "$work/upright.png"
+convert "$work/upright.png" -rotate -90 pane-portrait.jpg
+exiftool -q -overwrite_original -Orientation#=6 pane-portrait.jpg
+# Lime, half transparent over the left half, clear over the right.
+convert -size 32x32 xc:"rgba(0,255,0,0.5)" -size 32x32 xc:none +append +repage PNG32:pane-alpha.png
+# A camera's clip: the video names the clip, its picture is the THM beside it.
+ffmpeg "${video[@]}" -metadata title=MVI_0001 pane-clip.avi
+quarters 160x120 JPEG:MVI_0001.THM
+
 echo "Samples in $(pwd): $(ls | tr '\n' ' ')"
