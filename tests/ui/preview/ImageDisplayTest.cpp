@@ -47,7 +47,9 @@ TEST(FitToWorkAreaTest, ALargerPictureIsShrunkUntilTheWholeWindowFits) {
                 layout.windowWidth == ImageDisplay::kSmallestWidth ||
                 layout.windowHeight == ImageDisplay::kSmallestHeight);
     const double wanted = double(size[0]) / size[1], shown = double(layout.displayWidth) / layout.displayHeight;
-    if (layout.displayWidth > 50 && layout.displayHeight > 50) EXPECT_NEAR(shown / wanted, 1.0, 0.01);
+    if (layout.displayWidth > 50 && layout.displayHeight > 50) {
+      EXPECT_NEAR(shown / wanted, 1.0, 0.01);
+    }
   }
 }
 
