@@ -36,9 +36,11 @@ void Recovery::markUsed(uint32_t first, uint32_t count) {
   advanceProgress(first);
 }
 
-// Only the worker writes the position, so reading and then raising it is safe.
+// Only the worker writes the position, so reading and then raising it is
+// safe. Released, so that a reader that sees it also sees the end written
+// before it; called for every sector of the search, so no stronger order.
 void Recovery::advanceProgress(uint32_t position) {
-  if (position > progressPos.load()) progressPos.store(position);
+  if (position > progressPos.load(std::memory_order_relaxed)) progressPos.store(position, std::memory_order_release);
 }
 
 // A volume label is no file: counting it would report one file more than
@@ -62,8 +64,8 @@ uint32_t Recovery::countFiles(const File& dir, uint64_t& bytes) {
 // (which would overshoot). The other pairing reads low for a moment, which
 // the remembered answer hides: the bar never goes back.
 uint32_t Recovery::progressPercent() const {
-  const uint64_t position = progressPos.load();
-  const uint64_t end = scanEnd.load();
+  const uint64_t position = progressPos.load(std::memory_order_acquire);
+  const uint64_t end = scanEnd.load(std::memory_order_acquire);
   if (end == 0) return lastPercent_;
   // 64-bit, so that media beyond 40 million sectors do not wrap.
   const uint64_t percent = std::min<uint64_t>(position * 100 / end, 100);

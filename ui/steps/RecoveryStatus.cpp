@@ -32,7 +32,6 @@ constexpr std::size_t kLargestCopy = 32u << 20;
 RecoveryStatus::RecoveryStatus(HWND mainWindow) : Dialog(mainWindow, kTemplate) {}
 
 RecoveryStatus::~RecoveryStatus() {
-  if (window_ != nullptr) KillTimer(window_, kProgressTimer);
   Close();
   if (menu_ != nullptr) DestroyMenu(menu_);
   for (HBITMAP bitmap : {next_, nextDisabled_, back_})
@@ -186,8 +185,4 @@ void RecoveryStatus::ReleaseBusy() {
   SetBusy(false);
 }
 
-void RecoveryStatus::ShowNext(bool enabled) {
-  HWND next = GetDlgItem(window_, kNext);
-  EnableWindow(next, enabled ? TRUE : FALSE);
-  SendMessageA(next, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(enabled ? next_ : nextDisabled_));
-}
+void RecoveryStatus::ShowNext(bool enabled) { EnableBitmapButton(kNext, enabled, next_, nextDisabled_); }

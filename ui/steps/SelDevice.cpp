@@ -258,8 +258,4 @@ bool SelDevice::ChooseImageFile() {
   return false;
 }
 
-void SelDevice::ShowNext(bool enabled) {
-  HWND next = GetDlgItem(window_, kNext);
-  EnableWindow(next, enabled ? TRUE : FALSE);
-  SendMessageA(next, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(enabled ? next_ : nextDisabled_));
-}
+void SelDevice::ShowNext(bool enabled) { EnableBitmapButton(kNext, enabled, next_, nextDisabled_); }

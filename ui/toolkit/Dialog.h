@@ -90,6 +90,8 @@ class Dialog {
   // A bitmap of the executable whose RGB(192,192,192) shows the panel colour;
   // null on failure; the caller owns it.
   static HBITMAP LoadPanelBitmap(int bitmapId);
+  // Enables or disables a bitmap button and shows the image for that state.
+  void EnableBitmapButton(int controlId, bool enabled, HBITMAP enabledImage, HBITMAP disabledImage);
 
   HWND Handle() const { return window_; }
   bool IsClosed() const { return closed_; }

@@ -102,3 +102,9 @@ void Dialog::SetUpControl(HWND control) {
   if (!(GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE)) return;
   StyleControl(*this, control, client);
 }
+
+void Dialog::EnableBitmapButton(int controlId, bool enabled, HBITMAP enabledImage, HBITMAP disabledImage) {
+  HWND button = GetDlgItem(window_, controlId);
+  EnableWindow(button, enabled ? TRUE : FALSE);
+  SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(enabled ? enabledImage : disabledImage));
+}

@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int kFileNameBox = 0x47C;  // the save dialog's file name box
 constexpr uint32_t kSectors = 16384;  // 8 MiB
 
 class ImageSaveTest : public StepStage {
@@ -37,12 +36,6 @@ class ImageSaveTest : public StepStage {
     SendMessageA(Main().Handle(), WM_COMMAND, 2002, 0);
     EXPECT_EQ(Main().StepNumber(), 2);
     return medium;
-  }
-  static DialogAnswer SaveAs(const std::string& path) {
-    return {"Save As", [path](HWND dialog) {
-              SetDlgItemTextA(dialog, kFileNameBox, path.c_str());
-              PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            }};
   }
   int Save(const std::vector<DialogAnswer>& answers) {
     return AnswerDialogsWhileTheyRun(answers, [this] { Click(RecoveryParms::kSaveImage); }, 20000);
@@ -93,13 +86,7 @@ TEST_F(ImageSaveTest, AnUnreadableSectorIsNamedAndTheImageKeepsWhatCameBefore) {
   medium->FailSector(5000, 23);
   const std::string image = FreshFolder("step2-failing") + "\\failing.IMG";
   std::string told;
-  const DialogAnswer message = {"Vantrel", [&told](HWND box) {
-                                  char text[600] = {};
-                                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                                  told = text;
-                                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                }};
-  ASSERT_EQ(Save({SaveAs(image), message}), 2);
+  ASSERT_EQ(Save({SaveAs(image), ReadMessage(told)}), 2);
   EXPECT_EQ(told.rfind("Sector 5000 of the card could not be read: ", 0), 0u) << told;
   EXPECT_NE(told.find("keeps the 5000 sectors before it"), std::string::npos) << told;
   const std::string saved = ReadWholeFile(image);

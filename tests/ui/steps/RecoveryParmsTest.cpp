@@ -120,19 +120,9 @@ TEST_F(RecoveryParmsTest, TheSectorViewerOpensOverTheStep) {
 
 namespace {
 
-constexpr int kFileNameBox = 0x47C;  // the save dialog's file name box
-
 std::string FileBytes(const std::string& path) {
   std::string bytes = ReadWholeFile(path);
   return bytes;
-}
-
-DialogAnswer SaveAs(const std::string& path) {
-  return {"Save As", [path](HWND dialog) {
-            SetDlgItemTextA(dialog, kFileNameBox, path.c_str());
-            // Posted: the dialog may ask a question of its own first.
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-          }};
 }
 
 std::string StatusText(HWND step) {
@@ -172,12 +162,7 @@ TEST_F(RecoveryParmsTest, AnImageIsNeverSavedOverItsSource) {
                                   // Wine asks whether to replace it: yes.
                                   PostMessageA(dialog, WM_COMMAND, IDYES, 0);
                                 }};
-  const DialogAnswer message = {"Vantrel", [&told](HWND box) {
-                                  char text[400] = {};
-                                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                                  told = text;
-                                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                }};
+  const DialogAnswer message = ReadMessage(told);
   const int answered =
       AnswerDialogsWhileTheyRun({SaveAs(source), replace, message}, [this] { Click(RecoveryParms::kSaveImage); }, 8000);
   EXPECT_EQ(answered, 3);
@@ -197,12 +182,7 @@ TEST_F(RecoveryParmsTest, ATargetThatCannotBeMadeIsSaidSo) {
   WriteFile(held, "mine", 4, &written, nullptr);
   std::string told;
   const DialogAnswer replace = {nullptr, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDYES, 0); }};
-  const DialogAnswer message = {"Vantrel", [&told](HWND box) {
-                                  char text[400] = {};
-                                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                                  told = text;
-                                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                }};
+  const DialogAnswer message = ReadMessage(told);
   const int answered =
       AnswerDialogsWhileTheyRun({SaveAs(image), replace, message}, [this] { Click(RecoveryParms::kSaveImage); }, 8000);
   CloseHandle(held);

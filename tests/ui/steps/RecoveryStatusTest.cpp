@@ -271,7 +271,7 @@ TEST_F(RecoveryStatusTest, ClosingTheProgramInTheMiddleOfARunEndsItCleanly) {
   // once the box shows the dialog's own.
   HWND name = nullptr;
   PumpUntil([&] {
-    name = GetDlgItem(open, 0x47C);
+    name = GetDlgItem(open, kFileNameBox);
     char shown[MAX_PATH] = {};
     return name != nullptr && IsWindowVisible(open) && GetWindowTextA(name, shown, MAX_PATH) > 0;
   }, 5000);

@@ -23,7 +23,6 @@ namespace {
 constexpr int kList = SelDevice::kDeviceList;
 constexpr int kNext = SelDevice::kNext;
 constexpr int kRefresh = SelDevice::kRefresh;
-constexpr int kFileNameBox = 0x47C;  // the open dialog's file name box
 
 class SelDeviceTest : public StepStage {
  protected:

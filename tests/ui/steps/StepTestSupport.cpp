@@ -139,3 +139,19 @@ bool AnswerDialogWhileItRuns(const char* title, const std::function<void(HWND)>&
                              const std::function<void()>& opener, DWORD milliseconds) {
   return AnswerDialogsWhileTheyRun({{title, answer}}, opener, milliseconds) == 1;
 }
+
+DialogAnswer SaveAs(const std::string& path) {
+  return {"Save As", [path](HWND dialog) {
+            SetDlgItemTextA(dialog, kFileNameBox, path.c_str());
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+          }};
+}
+
+DialogAnswer ReadMessage(std::string& told) {
+  return {"Vantrel", [&told](HWND box) {
+            char text[600] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            told = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }};
+}

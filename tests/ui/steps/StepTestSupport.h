@@ -51,3 +51,11 @@ struct DialogAnswer {
 };
 int AnswerDialogsWhileTheyRun(const std::vector<DialogAnswer>& answers, const std::function<void()>& opener,
                               DWORD milliseconds);
+
+// The file name box of the open and save dialogs.
+constexpr int kFileNameBox = 0x47C;
+// The save dialog, given path and its OK (posted: the dialog may ask a
+// question of its own first).
+DialogAnswer SaveAs(const std::string& path);
+// A message box of the program: its text goes to told, then OK.
+DialogAnswer ReadMessage(std::string& told);
