@@ -154,6 +154,15 @@ for photo in "${quick[@]}"; do mcopy -i quick.img "$photo" "::$(basename "$photo
 mkfs.fat -F 32 -S 512 -s 1 -i 1234ABCD quick.img >/dev/null
 printf '%s\n' "${quick[@]}" >quick-manifest.txt
 
+# A card of 20,000 small files in 20 folders, for the copy step's list.
+rm -rf "$work/many" && mkdir -p "$work/many"
+for folder in $(seq -w 1 20); do
+  mkdir "$work/many/D$folder"
+  for file in $(seq -w 1 1000); do printf 'file %s of folder %s\n' "$file" "$folder" >"$work/many/D$folder/F$file.TXT"; done
+done
+rm -f many.img && truncate -s 64M many.img && mkfs.fat -F 32 -S 512 -s 1 -n MANY many.img >/dev/null
+mcopy -s -i many.img "$work/many"/* ::/
+
 # Pictures for the picture library and the preview: four coloured quarters
 # (red, lime / blue, yellow) show which way up a picture came out.
 quarters() {  # WIDTHxHEIGHT OUTPUT [OPTIONS...]

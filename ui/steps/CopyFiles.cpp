@@ -375,7 +375,7 @@ int CopyFiles::CompareRecords(const File& a, const File& b) {
 
 // The system's sort key orders byte strings as its string comparison orders
 // the names; made once per record, a sort of many files stays quick.
-std::string CopyFiles::SortName(const File& record) {
+const std::string& CopyFiles::SortName(const File& record) {
   auto known = sortNames_.find(&record);
   if (known != sortNames_.end()) return known->second;
   const std::string name = record.displayName();
@@ -387,8 +387,7 @@ std::string CopyFiles::SortName(const File& record) {
   } else {
     key = name;
   }
-  sortNames_.emplace(&record, key);
-  return key;
+  return sortNames_.emplace(&record, key).first->second;
 }
 
 void CopyFiles::ShowContextMenu() {

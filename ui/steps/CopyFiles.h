@@ -104,7 +104,7 @@ class CopyFiles : public Dialog {
   bool DestinationIsUsable(std::string& folder);
   void Back();
   void ShowPictureFrame(bool show);
-  std::string SortName(const File& record);
+  const std::string& SortName(const File& record);
   File* RecordOfItem(int item) const;
   // numbered: where copies went under new names; incomplete: the files on
   // the card that could not be read whole.
