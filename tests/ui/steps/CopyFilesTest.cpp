@@ -364,6 +364,33 @@ TEST_F(CopyFilesTest, ThePreviewShowsThePhotoTheInformationOrWhyNot) {
   EXPECT_TRUE(IsWindowVisible(Control(Dialog::kInformationText)));
 }
 
+TEST_F(CopyFilesTest, AVideoShowsThePictureFileBesideItAndANameThatLoopsEndsIt) {
+  const std::string video = ReadWholeFile(ProgramFolderFile("..\\samples\\pane-clip.avi"));
+  const std::string thumbnail = ReadWholeFile(ProgramFolderFile("..\\samples\\MVI_0001.THM"));
+  ASSERT_FALSE(video.empty());
+  ASSERT_FALSE(thumbnail.empty());
+  std::vector<uint8_t> bytes = PatternCard(128);
+  std::copy(video.begin(), video.end(), bytes.begin() + 2 * kSectorBytes);
+  std::copy(thumbnail.begin(), thumbnail.end(), bytes.begin() + 60 * kSectorBytes);
+  CardInMemory(bytes);
+  File& clip = AddRecord(Root(), "MVI_0001AVI", u"", video.size(), 2);
+  clip.isPicture = true;
+  AddRecord(Root(), "MVI_0001THM", u"", thumbnail.size(), 60);
+  File& lone = AddRecord(Root(), "MVI_0002AVI", u"", video.size(), 2);  // names MVI_0001.THM too
+  lone.isPicture = true;
+  lone.stepText = "MVI_0002.AVI";  // a name that leads back to itself
+  ShowStep4();
+
+  Select(ItemNamed("MVI_0001.AVI"));
+  ASSERT_NE(Step()->Frame().Picture(), nullptr);
+  EXPECT_EQ(Step()->Frame().Picture()->Width(), 160);
+  EXPECT_EQ(clip.stepText, "MVI_0001.THM");
+
+  Select(ItemNamed("MVI_0002.AVI"));
+  EXPECT_EQ(Step()->Frame().Picture(), nullptr);
+  EXPECT_EQ(Status(), LoadText(kTextPictureNotShown));
+}
+
 TEST_F(CopyFilesTest, PicturesAreCentredAndShrunkWithTheirProportions) {
   const RECT small = PictureFrame::Placement(200, 100, 50, 20);
   EXPECT_EQ(small.left, 75);
