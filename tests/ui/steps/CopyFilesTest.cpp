@@ -486,3 +486,26 @@ TEST_F(CopyFilesTest, BackLeavesTheRunBehindAndShowsStep2) {
   EXPECT_EQ(TheContext().CurrentRecovery, nullptr);
   EXPECT_NE(dynamic_cast<RecoveryParms*>(Main().CurrentStep()), nullptr);
 }
+
+TEST_F(CopyFilesTest, TheFolderBrowserStartsAtTheFolderTypedAndRemembersTheChoice) {
+  CardInMemory(PatternCard(64));
+  AddRecord(Root(), "ONE     TXT", u"one.txt", 100, 2);
+  ShowStep4();
+  const std::string folder = FreshFolder("step4-browse");
+  SetDlgItemTextA(StepWindow(), CopyFiles::kDestination, folder.c_str());
+  const bool answered = AnswerDialogWhileItRuns(
+      "Browse for Folder",
+      [](HWND browser) {
+        // The browser selects the starting folder once it has set itself up.
+        PumpFor(500);
+        PostMessageA(browser, WM_COMMAND, IDOK, 0);
+      },
+      [this] { Click(CopyFiles::kBrowse); }, 10000);
+  ASSERT_TRUE(answered);
+  char shown[MAX_PATH] = {};
+  GetDlgItemTextA(StepWindow(), CopyFiles::kDestination, shown, MAX_PATH);
+  EXPECT_EQ(lstrcmpiA(shown, folder.c_str()), 0) << shown;
+  std::string remembered;
+  EXPECT_TRUE(ReadRawText(HKEY_CURRENT_USER, kUserKey, "LastDir", remembered));
+  EXPECT_EQ(lstrcmpiA(remembered.c_str(), folder.c_str()), 0) << remembered;
+}
