@@ -35,7 +35,7 @@ constexpr std::size_t kMenuTextLimit = 60;
 constexpr UINT kRepaintDelayMs = 100;
 constexpr COLORREF kBarColour = RGB(0, 0xC0, 0);
 // The status line names this many numbered or incomplete copies, then "...".
-constexpr std::size_t kNamesShown = 5;
+constexpr std::size_t kNamesShown = 1;
 constexpr uint32_t kBarSteps = 200;
 
 Window* MainWindow() { return TheContext().mainWindow; }
@@ -627,8 +627,9 @@ std::string CopyFiles::ResultText(uint32_t copied, const std::string& destinatio
                                   const std::vector<std::string>& incomplete) const {
   std::string text = copied == 1 ? LoadText(kTextOneFileCopiedTo, destination)
                                  : LoadText(kTextFilesCopiedTo, copied, destination);
-  if (!numbered.empty()) text += LoadText(kTextCopiesNumbered, NameList(numbered));
-  if (!incomplete.empty()) text += LoadText(kTextCopiesIncomplete, NameList(incomplete));
+  if (!numbered.empty()) text += LoadText(kTextCopiesNumbered, static_cast<uint32_t>(numbered.size()), NameList(numbered));
+  if (!incomplete.empty())
+    text += LoadText(kTextCopiesIncomplete, static_cast<uint32_t>(incomplete.size()), NameList(incomplete));
   return text;
 }
 
