@@ -85,8 +85,7 @@ std::string NameList(const std::vector<std::string>& names) {
     if (i > 0) list += ", ";
     list += names[i];
   }
-  if (names.size() > kNamesShown) list += ", ...";
-  return list + ".";
+  return list + (names.size() > kNamesShown ? ", ..." : ".");
 }
 
 // The destination as a full path: a relative one is taken from the current
