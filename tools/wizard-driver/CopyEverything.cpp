@@ -91,6 +91,7 @@ bool AwaitCopy(Wizard& wizard, HWND step, const Press& copy, std::string& proble
         if (running && !shotWhileCopying && Visible(progress)) {
           shotWhileCopying = true;
           wizard.Shot("step4-copying");
+          if (!Visible(progress)) wizard.DropShot("step4-copying");
         }
         return !running;
       },

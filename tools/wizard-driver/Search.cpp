@@ -49,7 +49,10 @@ bool AwaitSearch(Wizard& wizard, std::string& problem) {
     return false;
   }
   HWND next = GetDlgItem(step, kNext);
-  if (!Enabled(next)) wizard.Shot("step3-running");
+  if (!Enabled(next)) {
+    wizard.Shot("step3-running");
+    if (Enabled(next)) wizard.DropShot("step3-running");
+  }
   const unsigned seconds = wizard.Options().runTimeoutSeconds;
   const bool ended = WaitUntil([&] { return Enabled(next) || !IsWindow(step); }, SecondsToMs(seconds));
   if (!ended || !IsWindow(step)) {

@@ -47,9 +47,15 @@ std::string Wizard::Saying(HWND step, HWND skip) const {
   return step != nullptr ? TextOf(GetDlgItem(step, kStatusLine)) : std::string();
 }
 
+std::string Wizard::ShotPath(const char* name) const { return options_.shots + "\\" + name + ".bmp"; }
+
+void Wizard::DropShot(const char* name) const {
+  if (!options_.shots.empty()) DeleteFileA(ShotPath(name).c_str());
+}
+
 void Wizard::Shot(const char* name, HWND over) const {
   if (options_.shots.empty()) return;
-  const std::string path = options_.shots + "\\" + name + ".bmp";
+  const std::string path = ShotPath(name);
   // The window has just changed: the program paints when its queue is
   // empty, which a redraw from here would wait for without a limit.
   Sleep(kPaintSettleMs);

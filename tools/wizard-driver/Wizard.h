@@ -34,8 +34,13 @@ class Wizard {
   // Saves SHOTS\name.bmp of the main window (and of over) when there is a
   // shot folder; a failure is told on stderr and does not stop the drive.
   void Shot(const char* name, HWND over = nullptr) const;
+  // Takes back a shot of a moment that was over before it was taken (a run
+  // that ended meanwhile), so that no picture shows what it is not named for.
+  void DropShot(const char* name) const;
 
  private:
+  std::string ShotPath(const char* name) const;
+
   const DriverOptions& options_;
   ProgramProcess program_;
   HWND main_ = nullptr;
