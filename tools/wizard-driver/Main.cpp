@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  // One folder level is made, as the shell does for DEST; a deeper path
+  // that is missing shows as shots not saved.
+  if (!options.shots.empty()) CreateDirectoryA(options.shots.c_str(), nullptr);
   Wizard wizard(options);
   const bool copied = Drive(wizard, problem);
   if (!copied) {

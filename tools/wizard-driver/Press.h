@@ -7,29 +7,32 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 
 class Press {
  public:
   // Refused (Started false) when the button is not there, hidden or disabled,
   // as a user could not click it then.
   Press(HWND dialog, int buttonId);
+  // Does not wait: a send still blocked (a dialog nobody answered) returns
+  // once the program has gone, and its thread holds its own share of the state.
   ~Press();
   Press(const Press&) = delete;
   Press& operator=(const Press&) = delete;
 
   bool Started() const { return thread_ != nullptr; }
   // The step has returned from handling the click.
-  bool Handled() const { return handled_.load(std::memory_order_acquire); }
-  // How long the destructor waits for the send before leaving it: it ends
-  // anyway once the program has gone.
-  static constexpr DWORD kLeaveAfterMs = 10000;
+  bool Handled() const { return state_->handled.load(std::memory_order_acquire); }
 
  private:
-  static DWORD WINAPI Send(void* self);
+  struct State {
+    HWND dialog;
+    HWND button;
+    int buttonId;
+    std::atomic<bool> handled{false};
+  };
+  static DWORD WINAPI Send(void* share);
 
-  HWND dialog_;
-  HWND button_;
-  int buttonId_;
+  std::shared_ptr<State> state_;
   HANDLE thread_ = nullptr;
-  std::atomic<bool> handled_{false};
 };
