@@ -412,6 +412,7 @@ void Window::ShowHelpContext() {
 void Window::OnClose() {
   if (nestedLoops_ > 0) {
     pendingClose_ = true;
+    closeAsked_ = true;
     return;
   }
   currentStep_.reset();

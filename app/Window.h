@@ -80,7 +80,9 @@ class Window : public MessagePump {
   int NestedLoops() const { return nestedLoops_; }
   // The window was asked to close during a nested loop: a long operation
   // ends early, and the close follows once the loop has returned.
-  bool CloseRequested() const { return pendingClose_; }
+  // It stays true once asked: a close waiting for a loop that pumps messages
+  // now and then is posted again after each of them.
+  bool CloseRequested() const { return pendingClose_ || closeAsked_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -116,6 +118,7 @@ class Window : public MessagePump {
   int nestedLoops_ = 0;
   int pendingStep_ = 0;  // a step asked for during a nested loop
   bool pendingClose_ = false;
+  bool closeAsked_ = false;
 };
 
 // Marks a nested loop for as long as it lives.

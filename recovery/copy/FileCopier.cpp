@@ -179,6 +179,7 @@ bool FileCopier::CopySector(uint64_t sector, uint64_t& remaining, TargetFile& fi
     return false;
   }
   remaining -= bytes;
+  if (written) written(bytes);
   return true;
 }
 

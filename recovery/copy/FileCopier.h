@@ -37,6 +37,8 @@ class FileCopier {
   // The destination without one trailing separator, then the record's path
   // below the root, each part made safe (TargetName.h).
   std::u16string TargetPath(const File& record) const;
+  // The destination as the targets begin with it.
+  const std::u16string& Destination() const { return destination_; }
 
   // Makes the folders of path that are missing, in order from its root; the
   // last part (the file name) is not made. The path must begin with a root
@@ -70,6 +72,8 @@ class FileCopier {
   // A plain file where a folder of the card must go: the folder takes a free
   // name beside it; when false, that copy fails.
   bool replaceBlockingFiles = true;
+  // After each sector written: the bytes it added.
+  std::function<void(uint32_t bytes)> written;
   bool continueAfterUnreadable = false;
   Progress progress;
   uint32_t lastError = 0;

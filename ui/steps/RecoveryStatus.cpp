@@ -11,6 +11,7 @@
 #include "Palette.h"
 #include "Recovery.h"
 #include "ResourceIds.h"
+#include "Steps.h"
 #include "TextIds.h"
 #include "Texts.h"
 #include "Trace.h"
@@ -169,13 +170,7 @@ void RecoveryStatus::OnCommand(int command) {
 // The worker is asked to stop and waited for while its sent lines are still
 // served; only then does it go, with nothing it reads gone before it.
 void RecoveryStatus::AbandonRun() {
-  Context& context = TheContext();
-  if (context.CurrentRecovery != nullptr) {
-    if (!context.CurrentRecovery->isFinished() && !context.CurrentRecovery->end())
-      TraceMessage("The recovery worker did not stop by itself and was ended");
-    delete context.CurrentRecovery;
-    context.CurrentRecovery = nullptr;
-  }
+  DiscardCurrentRecovery();
   ReleaseBusy();
 }
 

@@ -124,6 +124,10 @@ bool CopyBeside(const char* file, const std::string& folder) {
   return CopyFileA(file, (folder + "\\" + file).c_str(), FALSE) != FALSE;
 }
 
+bool CopyProgram(const std::string& folder) {
+  return CopyBeside("Vantrel.exe", folder) && CopyBeside("PicturePane.dll", folder);
+}
+
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& folder) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

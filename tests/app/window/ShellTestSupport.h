@@ -47,6 +47,8 @@ std::string FreshFolder(const char* name);
 // current folder is.
 std::string ProgramFolderFile(const char* name);
 bool CopyBeside(const char* file, const std::string& folder);
+// Vantrel.exe and the picture library it cannot start without.
+bool CopyProgram(const std::string& folder);
 
 // A started program; the destructor ends it if it still runs.
 class ChildProcess {

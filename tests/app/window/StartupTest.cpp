@@ -43,7 +43,7 @@ std::vector<std::string> TraceLines() {
 std::vector<std::string> RunUntilClosed(const char* folderName, std::initializer_list<const char*> files,
                                         const char* screenshot) {
   const std::string folder = FreshFolder(folderName);
-  EXPECT_TRUE(CopyBeside("Vantrel.exe", folder));
+  EXPECT_TRUE(CopyProgram(folder));
   for (const char* file : files) EXPECT_TRUE(CopyBeside(file, folder)) << file;
   DeleteKey(HKEY_CURRENT_USER, kUserKey);
   RemoveFile(TraceFilePath());
@@ -87,7 +87,7 @@ TEST(Startup, TheMissingModuleTextEndsWithTheModuleName) {
 
 TEST(Startup, WithoutItsLanguageModuleTheProgramSaysSoAndEnds) {
   const std::string folder = FreshFolder("shell-no-language");
-  ASSERT_TRUE(CopyBeside("Vantrel.exe", folder));
+  ASSERT_TRUE(CopyProgram(folder));
   ChildProcess program(folder + "\\Vantrel.exe", folder);
   ASSERT_TRUE(program.Started());
 

@@ -241,7 +241,8 @@ TEST_F(RecoveryStatusTest, ClosingTheProgramInTheMiddleOfARunEndsItCleanly) {
   const std::string large = LargeSparseImage();
   ASSERT_FALSE(large.empty());
   const std::string folder = FreshFolder("step3-program");
-  for (const char* file : {"Vantrel.exe", "1033.DLL", "FileIdentify.dict"}) ASSERT_TRUE(CopyBeside(file, folder));
+  ASSERT_TRUE(CopyProgram(folder));
+  for (const char* file : {"1033.DLL", "FileIdentify.dict"}) ASSERT_TRUE(CopyBeside(file, folder));
   window_.reset();  // one main window at a time
   ChildProcess program(folder + "\\Vantrel.exe", folder);
   ASSERT_TRUE(program.Started());
