@@ -112,6 +112,20 @@ else
   echo "refused as it should be: $(grep step "$work/tiny.err" | head -1)"
 fi
 
+# The script makes DEST; the driver on its own must tell a copy that did
+# not happen, in the program's words, and fail.
+echo "== a destination that is not there"
+if (export WINEPREFIX="$root/build/windows/wineprefix" WINEDEBUG=-all TZ=Europe/Berlin \
+  WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=" &&
+  cd "$root/build/windows/bin" &&
+  wine wizard-driver.exe --step-timeout=30 "$(winepath -w "$work/raw.img")" 'Z:\no\such\folder') 2>"$work/nowhere.err"; then
+  fail "wizard-driver succeeded without a destination folder"
+elif ! grep -q "step 4: .*existing folder" "$work/nowhere.err"; then
+  fail "wizard-driver failed without the copy step's words: $(cat "$work/nowhere.err")"
+else
+  echo "refused as it should be: $(grep 'step 4' "$work/nowhere.err")"
+fi
+
 # Wine's own processes end a few seconds after the last program; the display
 # the test runs on must outlive them.
 WINEPREFIX="$root/build/windows/wineprefix" timeout 30 wineserver -w || true

@@ -141,7 +141,7 @@ bool CopyEverything(Wizard& wizard, std::string& problem) {
   const std::string status = TextOf(GetDlgItem(step, kStatusLine));
   wizard.Shot("step4-copied");
   if (!CopyOfEveryFile(status, static_cast<unsigned long>(count))) {
-    problem = "step 4: not every one of the " + std::to_string(count) + " files was copied: " +
+    problem = "step 4: the copy of the " + std::to_string(count) + " files did not succeed: " +
               (status.empty() ? std::string("the status line says nothing") : status);
     return false;
   }

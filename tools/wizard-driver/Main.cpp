@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   const bool copied = Drive(wizard, problem);
   if (!copied) {
     // What the program showed when it got stuck, for whoever reads the error.
-    if (wizard.MainWindow() != nullptr) wizard.Shot("stuck");
+    if (wizard.MainWindow() != nullptr && wizard.Program().Running()) wizard.Shot("stuck");
+    else if (wizard.MainWindow() != nullptr) problem += " (Vantrel.exe had ended)";
     std::fprintf(stderr, "wizard-driver: %s\n", problem.c_str());
   }
   wizard.Program().Close(wizard.MainWindow(), kCloseMs);

@@ -33,7 +33,7 @@ HWND Wizard::AwaitStep(int step, DWORD milliseconds) const {
   WaitUntil(
       [&] {
         dialog = StepDialog();
-        return StepOf(dialog) == step;
+        return StepOf(dialog) == step || !program_.Running();
       },
       milliseconds);
   return StepOf(dialog) == step ? dialog : nullptr;
