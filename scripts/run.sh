@@ -3,7 +3,9 @@
 # Windows program, then shows Vantrel's main job on a demo memory card: it
 # makes build/demo/card.img when it is missing (photos in DCIM folders, some
 # of them deleted), lets vantrel-recover find everything on it and copy it
-# into build/demo/recovered/, and prints what came back.
+# into build/demo/recovered/, drives the wizard of Vantrel.exe under Wine over
+# the same card into build/demo/wizard-recovered/ (screenshots of each step in
+# build/demo/screenshots/), and prints what came back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,17 +28,29 @@ echo "(what the search reports, then each file found: path, size in bytes, state
 echo " then where each copy went)"
 build/native/bin/vantrel-recover "$card" "$recovered"
 
+# The same card through the wizard: Vantrel.exe under Wine, driven step by
+# step as a user would click, with a screenshot of every step.
+wizard_recovered=build/demo/wizard-recovered
+screenshots=build/demo/screenshots
+rm -rf "$wizard_recovered"
+echo
+echo "==== scripts/wizard-recover $card $wizard_recovered $screenshots"
+scripts/wizard-recover "$card" "$wizard_recovered" "$screenshots"
+
 program=build/windows/bin
 back=$(find "$recovered" -type f | wc -l)
 deleted=$(find "$recovered" -type f -name '@*' | wc -l)
 echo
 echo "$back files came back into $recovered/; the $deleted whose names begin with \"@\""
 echo "had been deleted from the card (a deleted file loses its first letter and its long name)."
+echo "The wizard copied $(find "$wizard_recovered" -type f | wc -l) files into $wizard_recovered/;"
+echo "its screenshots of every step are in $screenshots/."
 echo
 echo "Built:"
 echo "  native (Linux):  $(ls build/native/bin | tr '\n' ' ')"
 echo "  Windows program: $program/Vantrel.exe with 1033.DLL and FileIdentify.dict beside it,"
-echo "                   and $program/vantrel-recover.exe"
+echo "                   $program/vantrel-recover.exe, and $program/wizard-driver.exe,"
+echo "                   which scripts/wizard-recover uses to drive the wizard"
 echo "Vantrel.exe opens its main window (under Wine: wine $program/Vantrel.exe)."
 echo "vantrel-recover --help lists the tool's options; try it on your own card image."
 echo "scripts/test.sh runs every suite and saves a screenshot of the main window in"

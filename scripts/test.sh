@@ -36,6 +36,8 @@ if build windows; then
   # read theirs from the Windows build tree.
   step "samples for windows" scripts/make-samples.sh build/windows/samples &&
     step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows
+  # The wizard driven through its four steps, against the command-line tool.
+  step "wizard-recover (Wine)" xvfb-run -a tests/wizard/wizard-recover-test.sh
 fi
 step "fuzz (30 s each)" fuzz/run.sh 30
 
