@@ -25,6 +25,7 @@
 #include "RecoveryStatus.h"
 #include "ShellTestSupport.h"
 #include "StepTestSupport.h"
+#include "System.h"
 #include "TestFiles.h"
 #include "TextIds.h"
 #include "Texts.h"
@@ -510,4 +511,26 @@ TEST_F(CopyFilesTest, TheFolderBrowserStartsAtTheFolderTypedAndRemembersTheChoic
   std::string remembered;
   EXPECT_TRUE(ReadRawText(HKEY_CURRENT_USER, kUserKey, "LastDir", remembered));
   EXPECT_EQ(lstrcmpiA(remembered.c_str(), folder.c_str()), 0) << remembered;
+}
+
+TEST_F(CopyFilesTest, WithoutNewFolderNamesAFileInTheWayStopsTheCopyWithItsReason) {
+  CardInMemory(PatternCard(64));
+  AddRecord(Root(), "FIRST   TXT", u"first.txt", 100, 2);
+  File& folder = AddFolder(Root(), "PHOTOS", u"Photos");
+  AddRecord(folder, "ONE     JPG", u"one.jpg", 100, 3);
+  AddRecord(Root(), "LAST    TXT", u"last.txt", 100, 4);
+  ShowStep4();
+  Step()->RunMenuCommand(CopyFiles::kReplaceBlockingItem, nullptr);
+  EXPECT_FALSE(Step()->ReplaceBlockingFiles());
+  const std::string destination = FreshFolder("step4-blocked");
+  WriteWholeFile(destination + "\\Photos", "mine");
+
+  const std::string status = CopyAllInto(destination);
+  EXPECT_EQ(status, LoadText(kTextCopyStopped, "\\Photos\\one.jpg", SystemMessageText(FileCopier::kErrorAlreadyExists),
+                             1u));
+  EXPECT_EQ(ReadWholeFile(destination + "\\Photos"), "mine");
+  EXPECT_FALSE(Ticked(0)) << "copied";
+  EXPECT_TRUE(Ticked(1)) << "the one that failed stays ticked";
+  EXPECT_TRUE(Ticked(2)) << "and the rest, for the next Copy";
+  EXPECT_FALSE(FileExists(destination + "\\last.txt"));
 }
