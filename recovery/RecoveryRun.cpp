@@ -91,6 +91,12 @@ bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
     structureDamaged = true;
     return true;
   }
+  // Copies that differ mean a damaged FAT: what its chains lost may still be
+  // found by the sector search.
+  if (volume_.copiesDisagree()) {
+    TraceMessage("The %d FAT copies differ: the sectors are searched too", volume_.copiesLoaded());
+    structureDamaged = true;
+  }
   DirectoryWalk(*this, volume_).walkRoot(false);
   if (options.forceIntensive && !stopRequested()) OrphanChains(*this, volume_).scan();
   return true;

@@ -28,9 +28,20 @@ class ClusterChain {
   // at a cluster beyond the medium. The first cluster that another record
   // already claimed is reported once, and sets collided. False when the
   // record must go: its chain runs off the medium.
-  bool claim(File& record, uint32_t first, ChainOwner owner, bool& collided);
+  //
+  // A live entry's chain is read from the first FAT copy in which it is
+  // whole (see wholeIn); from the first copy when it is whole there or
+  // nowhere. expectedClusters: how many clusters the entry's size needs, 0
+  // when the size says nothing (folders).
+  bool claim(File& record, uint32_t first, ChainOwner owner, bool& collided, uint64_t expectedClusters = 0);
 
  private:
+  uint32_t chooseCopy(const File& record, uint32_t first, uint64_t expectedClusters);
+  // The chain from first in a copy stays in the clusters of the medium, ends
+  // at an end mark without coming back to itself, touches no sector another
+  // record claims, and has the expected number of clusters (when known).
+  bool wholeIn(uint32_t first, uint32_t copy, uint64_t expectedClusters);
+
   Recovery& recovery_;
   const FatVolume& volume_;
   // The clusters of the chain being followed, to cut it where it comes back

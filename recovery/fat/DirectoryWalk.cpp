@@ -105,7 +105,13 @@ void DirectoryWalk::walkEntrySet(const EntrySet& set, File& parent) {
 bool DirectoryWalk::keepWalkedRecord(File& record, const EntrySet& set, bool& collided) {
   const DirectoryEntry& entry = set.entry;
   const uint32_t first = entry.firstCluster;
-  if (!chain_.claim(record, first, set.deleted ? ChainOwner::kDeletedEntry : ChainOwner::kLiveEntry, collided)) {
+  const uint64_t clusterBytes = static_cast<uint64_t>(volume_.sectorsPerCluster) * recovery_.media.sectorSize;
+  const uint64_t expected =
+      entry.isDirectory() || clusterBytes == 0 ? 0 : (static_cast<uint64_t>(entry.size) + clusterBytes - 1) / clusterBytes;
+  if (!chain_.claim(record, first, set.deleted ? ChainOwner::kDeletedEntry : ChainOwner::kLiveEntry, collided,
+                    expected)) {
+    // What it claimed before its chain ran off is free for the sector search.
+    recovery_.usedSectors().release(record);
     recovery_.structureDamaged = true;
     return false;
   }

@@ -31,7 +31,7 @@ uint64_t EntryBytes(uint64_t entries, FatType type) {
 
 bool FatVolume::find(Media& media, const Thread& worker) {
   sectorsPerCluster = 0;
-  fat_.clear();
+  fats_.clear();
   uint32_t at = 0;
   if (!locateBootSector(media, worker, at)) return false;
   TraceMessage("BPB at sector %d", at);
@@ -122,18 +122,35 @@ bool FatVolume::loadFat(Media& media, const Thread& worker) {
   const uint64_t clusters = std::min<uint64_t>(clusterCount, media.sectorCount / boot.sectorsPerCluster);
   const uint64_t needed = (EntryBytes(clusters + 2, type) + ss - 1) / ss;
   const uint32_t sectors = static_cast<uint32_t>(std::min<uint64_t>(needed, fatSectors()));
+  fats_.clear();
+  if (!loadCopy(media, worker, 0, sectors)) return false;
+  const uint32_t copies = std::min<uint32_t>(boot.numberOfFats, kMostCopies);
+  for (uint32_t copy = 1; copy < copies; ++copy)
+    if (!loadCopy(media, worker, copy, sectors)) break;
+  return true;
+}
 
-  const uint32_t start = static_cast<uint32_t>(fatStart());
+bool FatVolume::loadCopy(Media& media, const Thread& worker, uint32_t copy, uint32_t sectors) {
+  const uint32_t ss = media.sectorSize;
+  const uint64_t start = fatStart() + static_cast<uint64_t>(copy) * fatSectors();
+  if (start + sectors > media.sectorCount) return false;
   std::vector<uint8_t> fat(static_cast<std::size_t>(sectors) * ss, 0);
   for (uint32_t i = 0; i < sectors; ++i) {
-    if (worker.stopRequested() || !media.ReadSectors(start + i, 1)) {
-      TraceMessage("FAT sector %d cannot be read", start + i);
+    const uint32_t sector = static_cast<uint32_t>(start + i);
+    if (worker.stopRequested() || !media.ReadSectors(sector, 1)) {
+      TraceMessage("FAT sector %d cannot be read", sector);
       return false;
     }
     std::copy(media.buffer, media.buffer + ss, fat.begin() + static_cast<std::ptrdiff_t>(i) * ss);
   }
-  fat_ = std::move(fat);
+  fats_.push_back(std::move(fat));
   return true;
+}
+
+bool FatVolume::copiesDisagree() const {
+  for (std::size_t copy = 1; copy < fats_.size(); ++copy)
+    if (fats_[copy] != fats_[0]) return true;
+  return false;
 }
 
 // Beyond sector numbers: then no cluster lies on the medium.
@@ -145,8 +162,9 @@ void FatVolume::locateDataArea() {
   firstDataSector = static_cast<uint32_t>(std::min<uint64_t>(start, UINT32_MAX));
 }
 
-uint32_t FatVolume::nextCluster(uint32_t c) const {
-  SectorWindow fat(fat_.data(), fat_.size());
+uint32_t FatVolume::nextCluster(uint32_t c, uint32_t copy) const {
+  if (copy >= fats_.size()) return endOfChain;
+  SectorWindow fat(fats_[copy].data(), fats_[copy].size());
   if (type == FatType::kFat12) {
     const uint64_t at = static_cast<uint64_t>(c) * 3 / 2;
     if (!fat.has(at, 2)) return endOfChain;
@@ -176,7 +194,7 @@ uint32_t FatVolume::sectorCluster(uint32_t sector) const {
 uint32_t FatVolume::clustersOnMedium(uint64_t sectorCount) const {
   const uint64_t dataSectors = sectorCount > firstDataSector ? sectorCount - firstDataSector : 0;
   const uint64_t onMedium = dataSectors / sectorsPerCluster + 2;
-  const uint64_t bytes = fat_.size();
+  const uint64_t bytes = fats_.empty() ? 0 : fats_[0].size();
   const uint64_t inFat = type == FatType::kFat12 ? bytes * 2 / 3 : bytes / (type == FatType::kFat16 ? 2 : 4);
   return static_cast<uint32_t>(std::min<uint64_t>(std::min(onMedium, inFat), UINT32_MAX));
 }

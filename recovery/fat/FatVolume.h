@@ -19,6 +19,8 @@ enum class FatType { kFat12, kFat16, kFat32 };
 
 class FatVolume {
  public:
+  static constexpr uint32_t kMostCopies = 4;
+
   // Sector 0 itself, the sector the first partition entry names, or the
   // first of sectors 1 to 511 that names itself in its hidden-sectors field;
   // a stop request of worker ends the search. Decodes the boot sector, sets
@@ -26,18 +28,24 @@ class FatVolume {
   // False when there is no FAT volume.
   bool find(Media& media, const Thread& worker);
 
-  // Loads only as much of the first FAT as holds entries for the clusters
-  // that the volume and the medium can have. False when a sector of it
-  // cannot be read (or a stop was requested): then no chain can be followed.
+  // Loads only as much of each FAT copy as holds entries for the clusters
+  // that the volume and the medium can have (at most kMostCopies copies).
+  // False when a sector of the first cannot be read (or a stop was
+  // requested): then no chain can be followed. A later copy that cannot be
+  // read is left out.
   bool loadFat(Media& media, const Thread& worker);
-  bool fatLoaded() const { return !fat_.empty(); }
+  bool fatLoaded() const { return !fats_.empty(); }
+  uint32_t copiesLoaded() const { return static_cast<uint32_t>(fats_.size()); }
+  // Whether the loaded copies differ anywhere: then the FAT was damaged.
+  bool copiesDisagree() const;
 
   // Where the data area begins: known once the root directory is read,
   // until then sectorsPerCluster is 0.
   void locateDataArea();
 
-  // The FAT entry of cluster c; endOfChain beyond the loaded FAT.
-  uint32_t nextCluster(uint32_t c) const;
+  // The FAT entry of cluster c in a copy (0 the first); endOfChain beyond
+  // the loaded FAT or for a copy not loaded.
+  uint32_t nextCluster(uint32_t c, uint32_t copy = 0) const;
   // A FAT value that leads on to another cluster (not free, reserved or an
   // end mark).
   bool isChainLink(uint32_t value) const;
@@ -66,5 +74,7 @@ class FatVolume {
   bool locateBootSector(Media& media, const Thread& worker, uint32_t& sector);
   bool determineType();
 
-  std::vector<uint8_t> fat_;
+  bool loadCopy(Media& media, const Thread& worker, uint32_t copy, uint32_t sectors);
+
+  std::vector<std::vector<uint8_t>> fats_;
 };

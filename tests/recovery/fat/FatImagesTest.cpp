@@ -6,11 +6,13 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "FileTime.h"
 #include "RunHarness.h"
 #include "TestFiles.h"
+#include "Trace.h"
 #include "TypeDB.h"
 #include "Utilities.h"
 
@@ -178,4 +180,62 @@ TEST(DosDeletedFile, ItsLongNameStaysButTheFileIsDeleted) {
     EXPECT_TRUE(harness.Data(*deleted) == Source("fat-files/notes.txt"));
     EXPECT_TRUE(harness.Logged("Deleted file found: \\@OTESF~1.TXT"));
   }
+}
+
+// Random bytes over the chains of the first FAT, the second copy intact:
+// every live file is read along the second copy and comes back whole, the
+// trace says which chains came from it, and the sectors are searched too.
+TEST(DamagedFirstFat, LiveFilesComeBackAlongTheSecondCopy) {
+  UseScratchDocumentsFolder();
+  RemoveFile(TraceFilePath());
+  std::vector<uint8_t> image = SampleFile("fat32.img");
+  ASSERT_GT(image.size(), 1u << 20);
+  const uint32_t reserved = image[14] | image[15] << 8;
+  const std::size_t fat = static_cast<std::size_t>(reserved) * 512;
+  std::mt19937 random(20);
+  for (std::size_t at = fat + 3 * 4; at < fat + 3000 * 4; ++at) image[at] = static_cast<uint8_t>(random());
+
+  RunHarness harness(image);
+  ASSERT_TRUE(harness.opened());
+  ASSERT_TRUE(harness.Run());
+  int live = 0;
+  for (const ManifestEntry& expected : Manifest()) {
+    if (expected.deleted) continue;
+    SCOPED_TRACE(expected.path);
+    const File* record = harness.Find(expected.path);
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(harness.Data(*record) == Source(expected.source));
+    EXPECT_EQ(record->modified, expected.modified);
+    EXPECT_TRUE(record->isComplete);
+    ++live;
+  }
+  EXPECT_EQ(live, 10);
+  const std::string trace = ReadWholeFile(TraceFilePath());
+  EXPECT_NE(trace.find("Cluster chain of \\DCIM\\100CANON\\IMG_0001.JPG from cluster "), std::string::npos);
+  EXPECT_NE(trace.find("read from FAT copy 2: the first copy is damaged there"), std::string::npos);
+  EXPECT_NE(trace.find("The 2 FAT copies differ: the sectors are searched too"), std::string::npos);
+}
+
+// Both copies damaged the same way: the walk keeps today's rules and drops
+// what runs off the medium, and what those files claimed is free for the
+// sector search again.
+TEST(DamagedFirstFat, ChainsBrokenInEveryCopyFallBackToTheSectorSearch) {
+  std::vector<uint8_t> image = SampleFile("fat32.img");
+  ASSERT_GT(image.size(), 1u << 20);
+  const uint32_t reserved = image[14] | image[15] << 8;
+  const uint32_t fatSectors = image[36] | image[37] << 8 | image[38] << 16 | static_cast<uint32_t>(image[39]) << 24;
+  for (uint32_t copy = 0; copy < 2; ++copy) {
+    const std::size_t fat = (static_cast<std::size_t>(reserved) + copy * fatSectors) * 512;
+    std::mt19937 random(21);
+    for (std::size_t at = fat + 3 * 4; at < fat + 3000 * 4; ++at) image[at] = static_cast<uint8_t>(random());
+  }
+  RunHarness harness(image);
+  ASSERT_TRUE(harness.opened());
+  ASSERT_TRUE(harness.Run());
+  // The photos are found by their contents, each whole.
+  int whole = 0;
+  const std::vector<uint8_t> lake = Source("fat-files/lake.jpg");
+  for (const File* record : harness.Records())
+    if (!record->isDirectory && harness.Data(*record) == lake) ++whole;
+  EXPECT_EQ(whole, 1);
 }
