@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "FatBuilder.h"
@@ -92,7 +93,10 @@ TEST_F(RecoveryRunTest, AFileWithoutLengthEndsAtItsDataAfterMoreThan100EmptySect
   for (uint32_t empty : {100u, 101u}) {
     SCOPED_TRACE(empty);
     std::vector<uint8_t> image(4000 * kSector, 0);
-    Place(image, 300, SampleFile("photo.png"));  // 579 bytes: data in sectors 300 and 301
+    // A PNG without its IEND chunk has no length: 567 bytes, data in sectors 300 and 301.
+    std::vector<uint8_t> noEnd = SampleFile("photo.png");
+    noEnd.resize(noEnd.size() - 12);
+    Place(image, 300, noEnd);
     Place(image, 302 + empty, SampleFile("photo.gif"));
     RunOn(image);
     const File* png = harness->Find("\\Rec00001.png");
@@ -204,4 +208,55 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
   for (std::size_t i = 1; i < percents.size(); ++i) EXPECT_GE(percents[i], percents[i - 1]) << "line " << i;
   EXPECT_EQ(percents.back(), 100u);
   EXPECT_EQ(run.progressPercent(), 100u);
+}
+
+TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
+  // The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
+  const std::vector<std::pair<std::string, std::string>> samples = {
+      {"photo.png", "png"},      {"photo-large.png", "png"}, {"photo.gif", "gif"},     {"photo-large.gif", "gif"},
+      {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},   {"clip-mjpeg.avi", "avi"}, {"clip.avi", "avi"},
+      {"pane-clip.avi", "avi"},  {"clip-mjpeg.avi", "avi"}};
+  std::vector<uint8_t> image(200 * kSector, 0);
+  std::vector<std::vector<uint8_t>> files;
+  uint32_t sector = 100;
+  for (const auto& sample : samples) {
+    files.push_back(SampleFile(sample.first));
+    ASSERT_FALSE(files.back().empty());
+    const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
+    image.resize((sector + sectors + 3) * std::size_t(kSector), 0);
+    Place(image, sector, files.back());
+    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));  // leftovers after each file
+    sector += sectors + 3;
+  }
+  image.resize(image.size() + 200 * kSector, 0);
+  RunOn(image);
+  ASSERT_EQ(harness->Records().size(), samples.size());
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    SCOPED_TRACE(samples[i].first);
+    char path[32];
+    std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), samples[i].second.c_str());
+    const File* record = harness->Find(path);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(harness->Data(*record), files[i]);
+  }
+}
+
+TEST_F(RecoveryRunTest, ALengthRunningIntoAClaimedSectorIsNotTaken) {
+  // A live file's cluster lies where the PNG's second half would be: the PNG
+  // found before it runs to it, as a file of unknown length.
+  FatBuilder volume(FatKind::kFat16, 4200);
+  std::vector<uint8_t> png = SampleFile("photo-large.png");
+  ASSERT_FALSE(png.empty());
+  const uint32_t first = volume.clusterSector(1000);
+  Place(volume.image, first, png);
+  volume.addFile(0, {"LIVE    TXT", 0x20, 1010, 100}, std::vector<uint8_t>(100, 'a'));
+  harness.reset(new RunHarness(volume.image));
+  harness->run->options.forceIntensive = true;
+  ASSERT_TRUE(harness->Run());
+  const File* carved = nullptr;
+  for (const File* record : harness->Records())
+    if (record->countSectors() > 0 && record->nextSector(0) == first) carved = record;
+  ASSERT_NE(carved, nullptr);
+  EXPECT_EQ(carved->countSectors(), volume.clusterSector(1010) - first);
+  EXPECT_NE(carved->size, png.size());
 }
