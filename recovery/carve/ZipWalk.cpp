@@ -16,6 +16,7 @@ constexpr uint32_t kEndRecord = 0x06054B50;
 constexpr uint32_t kZip64EndRecord = 0x06064B50;
 constexpr uint32_t kZip64Locator = 0x07064B50;
 constexpr uint16_t kZip64ExtraTag = 1;
+constexpr uint32_t kMaxRecords = 1u << 22;  // two for each of 2 million files
 
 // Moves pos on by a length read from the archive; false when that would
 // wrap around (a hostile length) and so could walk in circles.
@@ -47,7 +48,7 @@ bool Zip64CompressedSize(const SectorWindow& header, uint64_t nameLength, uint64
 uint64_t ZipArchiveLength(Media& media, uint32_t sector, uint32_t windowSectors, const Thread* worker) {
   MediumCursor cursor(media, sector, windowSectors);
   uint64_t pos = 0;
-  for (;;) {
+  for (uint32_t n = 0; n < kMaxRecords; ++n) {
     if (worker != nullptr && worker->stopRequested()) return 0;
     SectorWindow record;
     if (!cursor.At(pos, 46, record)) return 0;
@@ -84,4 +85,5 @@ uint64_t ZipArchiveLength(Media& media, uint32_t sector, uint32_t windowSectors,
     }
     if (!Advance(pos, step)) return 0;
   }
+  return 0;
 }

@@ -97,6 +97,22 @@ TEST(FormatLengths, AFileCutShortByTheMediumHasNoLength) {
   }
 }
 
+TEST(FormatLengths, AnUnreadableSectorInsideTheFileEndsTheWalk) {
+  for (const char* name : {"photo-large.png", "photo-large.gif"}) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = SampleFile(name);
+    ASSERT_GT(file.size(), 40u * kSector);
+    PlacedMedium medium(kAt + SectorsOf(file.size()) + 4);
+    medium.Place(kAt, file);
+    ASSERT_TRUE(medium.Open());
+    // Where the file ends, well beyond the window: both walks must read it.
+    medium.medium->FailSector(kAt + SectorsOf(file.size()) - 1);
+    ASSERT_TRUE(medium.ReadWindow(kAt, 12));
+    for (const Sample& sample : kSamples)
+      if (std::string(sample.name) == name) EXPECT_EQ(sample.walk(*medium.media, kAt, 12, nullptr), 0u);
+  }
+}
+
 TEST(FormatLengths, AStoppedWorkerEndsTheWalk) {
   Thread worker;
   worker.requestStop();
