@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <thread>
 
 #include "FatBuilder.h"
@@ -47,6 +48,35 @@ class EnoughFoundTest : public RecoveryRunTest {
 
   FatBuilder volume{FatKind::kFat16, 4200};
 };
+
+struct LaidOut {
+  const char* name;
+  const char* extension;
+};
+
+// The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
+const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
+                            {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
+                            {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
+                            {"clip-mjpeg.avi", "avi"}};
+
+// Lays the kLaidOut files from sector first on, each followed by three
+// sectors of random leftovers, growing the image when it must; their bytes.
+std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first) {
+  std::vector<std::vector<uint8_t>> files;
+  uint32_t sector = first;
+  for (const LaidOut& sample : kLaidOut) {
+    files.push_back(SampleFile(sample.name));
+    if (files.back().empty()) return {};
+    const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
+    const std::size_t end = (sector + sectors + 3 + 200) * std::size_t(kSector);  // empty sectors after all
+    if (image.size() < end) image.resize(end, 0);
+    Place(image, sector, files.back());
+    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));
+    sector += sectors + 3;
+  }
+  return files;
+}
 
 }  // namespace
 
@@ -211,33 +241,23 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
 }
 
 TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
-  // The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
-  const std::vector<std::pair<std::string, std::string>> samples = {
-      {"photo.png", "png"},      {"photo-large.png", "png"}, {"photo.gif", "gif"},     {"photo-large.gif", "gif"},
-      {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},   {"clip-mjpeg.avi", "avi"}, {"clip.avi", "avi"},
-      {"pane-clip.avi", "avi"},  {"clip-mjpeg.avi", "avi"}};
-  std::vector<uint8_t> image(200 * kSector, 0);
-  std::vector<std::vector<uint8_t>> files;
-  uint32_t sector = 100;
-  for (const auto& sample : samples) {
-    files.push_back(SampleFile(sample.first));
-    ASSERT_FALSE(files.back().empty());
-    const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
-    image.resize((sector + sectors + 3) * std::size_t(kSector), 0);
-    Place(image, sector, files.back());
-    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));  // leftovers after each file
-    sector += sectors + 3;
-  }
-  image.resize(image.size() + 200 * kSector, 0);
-  RunOn(image);
-  ASSERT_EQ(harness->Records().size(), samples.size());
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    SCOPED_TRACE(samples[i].first);
-    char path[32];
-    std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), samples[i].second.c_str());
-    const File* record = harness->Find(path);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(harness->Data(*record), files[i]);
+  std::vector<uint8_t> raw(200 * kSector, 0);
+  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
+  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
+    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
+    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
+    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first);
+    ASSERT_EQ(files.size(), std::size(kLaidOut));
+    RunOn(*image);
+    ASSERT_EQ(harness->Records().size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(kLaidOut[i].name);
+      char path[32];
+      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), kLaidOut[i].extension);
+      const File* record = harness->Find(path);
+      ASSERT_NE(record, nullptr);
+      EXPECT_EQ(harness->Data(*record), files[i]);
+    }
   }
 }
 
