@@ -15,6 +15,7 @@ targets=(
   "typedb_load_fuzzer load 4096"
   "typedb_identify_fuzzer identify 4096"
   "jpeg_extent_fuzzer jpeg_extent 16384"
+  "format_lengths_fuzzer format_lengths 32768"
   "identify_fuzzer identify_sector 8194"
   "recovery_run_fuzzer recovery_run 132097"
 )
@@ -27,7 +28,7 @@ for target in "${targets[@]}"; do names+=("${target%% *}"); done
 cmake --build "$tree" --target "${names[@]}" fat_seed
 
 corpus=$tree/corpus
-mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/identify_sector" "$corpus/recovery_run" \
+mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/format_lengths" "$corpus/identify_sector" "$corpus/recovery_run" \
   "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
 # starts of the sample files.
@@ -39,6 +40,7 @@ for sample in "$samples"/*; do
   # All options and the dictionary, then the sector at 0, then the medium.
   { printf '\377\000'; head -c 8192 "$sample"; } >"$corpus/identify_sector/$name"
   case "$name" in *.jpg) head -c 16384 "$sample" >"$corpus/jpeg_extent/$name" ;; esac
+  case "$name" in *.png | *.gif | *.wav | *.avi | *.webp) head -c 32768 "$sample" >"$corpus/format_lengths/$name" ;; esac
   # The card images (options and 256 sectors), with deleted entries walked
   # (options 1) and with every option that makes the walk go further (7).
   case "$name" in *.img) for options in 1 7; do

@@ -29,6 +29,20 @@ ffmpeg "${sound[@]}" -b:a 64k sound.mp3
 ffmpeg "${sound[@]}" -b:a 64k -id3v2_version 0 -write_xing 0 sound-untagged.mp3
 ffmpeg "${sound[@]}" sound.wav
 
+# A WAV whose data chunk is odd (8001 one-byte samples), so its pad byte counts.
+ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=8001:duration=1 -c:a pcm_u8 sound-odd.wav
+convert $picture -quality 80 photo.webp
+# Pictures of many sectors: PNG in several IDAT chunks, GIF in many sub-blocks.
+convert -size 200x150 -seed 5 plasma:fractal photo-large.png
+convert -size 200x150 -seed 5 plasma:fractal photo-large.gif
+# An MJPEG AVI whose first frame starts a sector: the title's length moves
+# the frames to the next 512-byte boundary.
+mjpeg=(-v error -y -f lavfi -i testsrc=size=64x48:rate=10 -t 1 -c:v mjpeg)
+ffmpeg "${mjpeg[@]}" -metadata title=x "$work/mjpeg.avi"
+frame=$(($(grep -obUa 00dc "$work/mjpeg.avi" | sed -n 2p | cut -d: -f1) + 8))
+ffmpeg "${mjpeg[@]}" -metadata title="x$(printf '%*s' $(((512 - frame % 512) % 512)) '' | tr ' ' x)" clip-mjpeg.avi
+[ "$(xxd -p -s $((frame + (512 - frame % 512) % 512)) -l 2 clip-mjpeg.avi)" = ffd8 ]
+
 printf 'Holiday photos, June.\n' >"$work/notes.txt"
 rm -f archive.zip
 (cd "$work" && zip -q "$OLDPWD/archive.zip" notes.txt)

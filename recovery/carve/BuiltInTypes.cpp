@@ -3,6 +3,7 @@
 // through SectorWindow, so an offset taken from the data cannot lead outside it.
 #include <cstdint>
 
+#include "FormatLengths.h"
 #include "IdentifyProbe.h"
 #include "JpegExtent.h"
 
@@ -70,10 +71,11 @@ bool Asf(IdentifyProbe& probe) {
   return true;
 }
 
-// 6. A RIFF file of AVI form.
+// 6. A RIFF file of AVI form; its RIFF chunks give the length.
 bool Avi(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
   if (!probe.options.wantAvi || !w.matches(0, "RIFF") || !w.matches(8, "AVI")) return false;
+  probe.result.length = RiffFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "avi", false);
   return true;
 }
@@ -122,18 +124,20 @@ bool Bitmap(IdentifyProbe& probe) {
   return true;
 }
 
-// 11. PNG: its signature and the IHDR chunk.
+// 11. PNG: its signature and the IHDR chunk; the chunk walk gives the length.
 bool Png(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
   static const uint8_t kHeaderLength[] = {0, 0, 0, 0x0D};
   if (!w.matches(1, "PNG") || !w.matches(8, kHeaderLength, 4) || !w.matches(12, "IHDR")) return false;
+  probe.result.length = PngFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "png", true);
   return true;
 }
 
-// 12. GIF.
+// 12. GIF; the block walk gives the length.
 bool Gif(IdentifyProbe& probe) {
   if (!probe.window.matches(0, "GIF8")) return false;
+  probe.result.length = GifFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "gif", true);
   return true;
 }
@@ -172,10 +176,11 @@ bool Zip(IdentifyProbe& probe) {
   return true;
 }
 
-// 17. A RIFF file of WAVE form.
+// 17. A RIFF file of WAVE form; its RIFF chunk gives the length.
 bool Wave(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
   if (!w.matches(0, "RIFF") || !w.matches(8, "WAVE")) return false;
+  probe.result.length = RiffFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "wav", false);
   return true;
 }

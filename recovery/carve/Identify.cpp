@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "File.h"
+#include "FormatLengths.h"
 #include "IdentifyProbe.h"
 #include "JpegExtent.h"
 #include "Media.h"
@@ -67,10 +68,22 @@ bool Identifier::IdentifyByDictionary(uint32_t sector, const SectorWindow& windo
   } else if (window.matches(0, "PK\x03\x04")) {
     // Every format built on ZIP ends where its end record says.
     result.length = ZipArchiveLength(media_, sector, windowSectors, worker_);
+  } else {
+    result.length = StructureLength(sector, window, windowSectors);
   }
   result.extension = extension.size() > 1 && extension[0] == '.' ? extension.substr(1) : extension;
   result.picture = dictionary_->MatchIsPicture();
   return true;
+}
+
+uint64_t Identifier::StructureLength(uint32_t sector, const SectorWindow& window, uint32_t windowSectors) const {
+  static const uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (window.matches(0, "RIFF")) return RiffFileLength(media_, sector, windowSectors, worker_);
+  if (window.matches(0, kPngSignature, sizeof kPngSignature))
+    return PngFileLength(media_, sector, windowSectors, worker_);
+  if (window.matches(0, "GIF87a") || window.matches(0, "GIF89a"))
+    return GifFileLength(media_, sector, windowSectors, worker_);
+  return 0;
 }
 
 bool Identifier::IdentifyBuiltIn(uint32_t sector, uint32_t windowSectors, const File* openRecord,

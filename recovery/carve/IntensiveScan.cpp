@@ -55,7 +55,7 @@ void IntensiveScan::run() {
       record->appendChild(recovery_.root);
       record->isComplete = true;
       record->isPicture = type.picture;
-      if (type.length != 0) {
+      if (type.length != 0 && !crossesClaimed(s, type.length)) {
         s += placeExactFile(*record, s, type.length);
         continue;
       }
@@ -69,6 +69,15 @@ void IntensiveScan::run() {
   }
   if (open != nullptr) closeScanRecord(*open, s, lastData);
   if (recovery_.fileCounter != 0) recovery_.LogById(kTextSectorSearchFound, recovery_.fileCounter);
+}
+
+// The sectors after s are claimed only by the file system (the search has
+// not reached them): a length that runs into one belongs to a file whose
+// rest lies elsewhere, so the record is extended as one of unknown length.
+bool IntensiveScan::crossesClaimed(uint32_t s, uint64_t length) const {
+  const uint32_t ss = recovery_.media.sectorSize;
+  const uint64_t after = (length + ss - 1) / ss - 1;
+  return recovery_.usedSectors().unusedSectorsFrom(static_cast<uint64_t>(s) + 1, after) < after;
 }
 
 // The file's own length: the search goes on after its last sector, which the

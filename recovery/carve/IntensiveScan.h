@@ -19,6 +19,8 @@ class IntensiveScan {
   void run();
 
  private:
+  // True when a file of this length at s runs into a sector already claimed.
+  bool crossesClaimed(uint32_t s, uint64_t length) const;
   // Records the file of its own length found at sector s; the sectors to
   // skip after s.
   uint32_t placeExactFile(File& record, uint32_t s, uint64_t length);

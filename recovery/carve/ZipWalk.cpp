@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "IdentifyProbe.h"
+#include "MediumCursor.h"
 #include "Thread.h"
 
 namespace {
@@ -14,44 +15,8 @@ constexpr uint32_t kCentralEntry = 0x02014B50;
 constexpr uint32_t kEndRecord = 0x06054B50;
 constexpr uint32_t kZip64EndRecord = 0x06064B50;
 constexpr uint32_t kZip64Locator = 0x07064B50;
-constexpr uint32_t kWalkSectors = 8;
 constexpr uint16_t kZip64ExtraTag = 1;
-
-// The buffered part of the archive: kWalkSectors sectors from base.
-class ZipCursor {
- public:
-  ZipCursor(Media& media, uint32_t sector, uint32_t windowSectors)
-      : media_(media), sector_(sector), base_(sector), sectors_(windowSectors) {}
-
-  // The record at archive offset pos, with the bytes that follow it in the
-  // buffer, reading from its own sector when the buffer does not hold it or
-  // holds fewer than needed bytes of it; false when that read fails.
-  bool At(uint64_t pos, uint64_t needed, SectorWindow& record) {
-    if (Buffered(pos, record) && record.has(0, needed)) return true;
-    const uint32_t ss = media_.sectorSize;
-    uint64_t t = sector_ + pos / ss;
-    if (t > UINT32_MAX || !media_.ReadSectors(static_cast<uint32_t>(t), kWalkSectors)) return false;
-    base_ = static_cast<uint32_t>(t);
-    sectors_ = kWalkSectors;
-    return Buffered(pos, record);
-  }
-
- private:
-  bool Buffered(uint64_t pos, SectorWindow& record) const {
-    const uint32_t ss = media_.sectorSize;
-    uint64_t t = sector_ + pos / ss;
-    if (t < base_ || t >= static_cast<uint64_t>(base_) + sectors_) return false;
-    uint64_t offset = (t - base_) * ss + pos % ss;
-    uint64_t size = static_cast<uint64_t>(sectors_) * ss;
-    record = SectorWindow(media_.buffer + offset, static_cast<std::size_t>(size - offset));
-    return true;
-  }
-
-  Media& media_;
-  const uint32_t sector_;
-  uint32_t base_;
-  uint32_t sectors_;
-};
+constexpr uint32_t kMaxRecords = 1u << 22;  // two for each of 2 million files
 
 // Moves pos on by a length read from the archive; false when that would
 // wrap around (a hostile length) and so could walk in circles.
@@ -81,9 +46,9 @@ bool Zip64CompressedSize(const SectorWindow& header, uint64_t nameLength, uint64
 }  // namespace
 
 uint64_t ZipArchiveLength(Media& media, uint32_t sector, uint32_t windowSectors, const Thread* worker) {
-  ZipCursor cursor(media, sector, windowSectors);
+  MediumCursor cursor(media, sector, windowSectors);
   uint64_t pos = 0;
-  for (;;) {
+  for (uint32_t n = 0; n < kMaxRecords; ++n) {
     if (worker != nullptr && worker->stopRequested()) return 0;
     SectorWindow record;
     if (!cursor.At(pos, 46, record)) return 0;
@@ -120,4 +85,5 @@ uint64_t ZipArchiveLength(Media& media, uint32_t sector, uint32_t windowSectors,
     }
     if (!Advance(pos, step)) return 0;
   }
+  return 0;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <iterator>
 #include <thread>
 
 #include "FatBuilder.h"
@@ -46,6 +48,35 @@ class EnoughFoundTest : public RecoveryRunTest {
 
   FatBuilder volume{FatKind::kFat16, 4200};
 };
+
+struct LaidOut {
+  const char* name;
+  const char* extension;
+};
+
+// The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
+const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
+                            {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
+                            {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
+                            {"clip-mjpeg.avi", "avi"}};
+
+// Lays the kLaidOut files from sector first on, each followed by three
+// sectors of random leftovers, growing the image when it must; their bytes.
+std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first) {
+  std::vector<std::vector<uint8_t>> files;
+  uint32_t sector = first;
+  for (const LaidOut& sample : kLaidOut) {
+    files.push_back(SampleFile(sample.name));
+    if (files.back().empty()) return {};
+    const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
+    const std::size_t end = (sector + sectors + 3 + 200) * std::size_t(kSector);  // empty sectors after all
+    if (image.size() < end) image.resize(end, 0);
+    Place(image, sector, files.back());
+    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));
+    sector += sectors + 3;
+  }
+  return files;
+}
 
 }  // namespace
 
@@ -92,7 +123,10 @@ TEST_F(RecoveryRunTest, AFileWithoutLengthEndsAtItsDataAfterMoreThan100EmptySect
   for (uint32_t empty : {100u, 101u}) {
     SCOPED_TRACE(empty);
     std::vector<uint8_t> image(4000 * kSector, 0);
-    Place(image, 300, SampleFile("photo.png"));  // 579 bytes: data in sectors 300 and 301
+    // A PNG without its IEND chunk has no length: 567 bytes, data in sectors 300 and 301.
+    std::vector<uint8_t> noEnd = SampleFile("photo.png");
+    noEnd.resize(noEnd.size() - 12);
+    Place(image, 300, noEnd);
     Place(image, 302 + empty, SampleFile("photo.gif"));
     RunOn(image);
     const File* png = harness->Find("\\Rec00001.png");
@@ -204,4 +238,45 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
   for (std::size_t i = 1; i < percents.size(); ++i) EXPECT_GE(percents[i], percents[i - 1]) << "line " << i;
   EXPECT_EQ(percents.back(), 100u);
   EXPECT_EQ(run.progressPercent(), 100u);
+}
+
+TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
+  std::vector<uint8_t> raw(200 * kSector, 0);
+  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
+  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
+    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
+    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
+    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first);
+    ASSERT_EQ(files.size(), std::size(kLaidOut));
+    RunOn(*image);
+    ASSERT_EQ(harness->Records().size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(kLaidOut[i].name);
+      char path[32];
+      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), kLaidOut[i].extension);
+      const File* record = harness->Find(path);
+      ASSERT_NE(record, nullptr);
+      EXPECT_EQ(harness->Data(*record), files[i]);
+    }
+  }
+}
+
+TEST_F(RecoveryRunTest, ALengthRunningIntoAClaimedSectorIsNotTaken) {
+  // A live file's cluster lies where the PNG's second half would be: the PNG
+  // found before it runs to it, as a file of unknown length.
+  FatBuilder volume(FatKind::kFat16, 4200);
+  std::vector<uint8_t> png = SampleFile("photo-large.png");
+  ASSERT_FALSE(png.empty());
+  const uint32_t first = volume.clusterSector(1000);
+  Place(volume.image, first, png);
+  volume.addFile(0, {"LIVE    TXT", 0x20, 1010, 100}, std::vector<uint8_t>(100, 'a'));
+  harness.reset(new RunHarness(volume.image));
+  harness->run->options.forceIntensive = true;
+  ASSERT_TRUE(harness->Run());
+  const File* carved = nullptr;
+  for (const File* record : harness->Records())
+    if (record->countSectors() > 0 && record->nextSector(0) == first) carved = record;
+  ASSERT_NE(carved, nullptr);
+  EXPECT_EQ(carved->countSectors(), volume.clusterSector(1010) - first);
+  EXPECT_NE(carved->size, png.size());
 }

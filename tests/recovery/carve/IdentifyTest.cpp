@@ -85,13 +85,13 @@ class ShippedDictionary : public ::testing::Test {
 TEST(BuiltInTypes, FilesMadeByRealToolsAreIdentified) {
   const Expected table[] = {
       {"photo.jpg", "jpg", true, true},         {"camera-exif-only.jpg", "jpg", true, true},
-      {"photo.png", "png", true, false},        {"photo.gif", "gif", true, false},
+      {"photo.png", "png", true, true},        {"photo.gif", "gif", true, true},
       {"photo.tif", "tif", true, false},        {"photo-msb.tif", "tif", true, false},
       {"photo.bmp", "bmp", true, false},        {"clip.mpg", "mpg", false, false},
       {"clip-moov.mov", "mov", false, false},   {"clip-mdat.mov", "mov", false, false},
       {"clip-mp42.mp4", "mp4", false, false},   {"clip.asf", "asf", false, false},
-      {"clip.avi", "avi", false, false},        {"sound.mp3", "mp3", false, false},
-      {"sound-untagged.mp3", "mp3", false, false}, {"sound.wav", "wav", false, false},
+      {"clip.avi", "avi", false, true},        {"sound.mp3", "mp3", false, false},
+      {"sound-untagged.mp3", "mp3", false, false}, {"sound.wav", "wav", false, true},
       {"stored.zip", "zip", false, true},       {"deflated.zip", "zip", false, true},
       {"zip64.zip", "zip", false, true},        {"commented.zip", "zip", false, true},
       {"streamed.zip", "zip", false, false},    {"word.doc", "doc", false, false},
@@ -262,6 +262,16 @@ TEST_F(ShippedDictionary, ZipBasedFilesGetTheirLength) {
     Answer answer = IdentifySample(name, TypeOptions(), &dictionary);
     EXPECT_TRUE(answer.found) << name;
     EXPECT_EQ(answer.length, SampleFile(name).size()) << name;
+  }
+}
+
+TEST_F(ShippedDictionary, RiffPngAndGifFilesGetTheirLength) {
+  for (const char* name : {"photo.png", "photo-large.png", "photo.gif", "photo-large.gif", "sound.wav",
+                           "sound-odd.wav", "clip.avi", "clip-mjpeg.avi"}) {
+    SCOPED_TRACE(name);
+    Answer answer = IdentifySample(name, TypeOptions(), &dictionary);
+    EXPECT_TRUE(answer.found);
+    EXPECT_EQ(answer.length, SampleFile(name).size());
   }
 }
 
