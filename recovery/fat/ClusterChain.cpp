@@ -14,7 +14,9 @@ bool ClusterChain::claim(File& record, uint32_t first, ChainOwner owner, bool& c
   bool keep = true;
   uint32_t links = 0;
   const bool keepPartial = recovery_.options.keepPartial;
-  const uint32_t copy = owner == ChainOwner::kLiveEntry ? chooseCopy(record, first, expectedClusters) : 0;
+  uint32_t copy = 0;
+  if (owner == ChainOwner::kLiveEntry) copy = chooseCopy(record, first, expectedClusters);
+  if (owner == ChainOwner::kDeletedEntry) copy = chooseFreeCopy(record, first);
   trail_.clear();
   for (uint32_t c = first; volume_.isChainLink(c) && !recovery_.stopRequested(); c = volume_.nextCluster(c, copy)) {
     if (passed_.has(c) || links == volume_.clusterCount) {
@@ -48,6 +50,18 @@ uint32_t ClusterChain::chooseCopy(const File& record, uint32_t first, uint64_t e
   if (volume_.copiesLoaded() < 2 || !volume_.isChainLink(first) || wholeIn(first, 0, expectedClusters)) return 0;
   for (uint32_t copy = 1; copy < volume_.copiesLoaded(); ++copy) {
     if (!wholeIn(first, copy, expectedClusters)) continue;
+    TraceMessage("Cluster chain of %s from cluster %d read from FAT copy %d: the first copy is damaged there",
+                 record.pathText(0), first, copy + 1);
+    recovery_.structureDamaged = true;
+    return copy;
+  }
+  return 0;
+}
+
+uint32_t ClusterChain::chooseFreeCopy(const File& record, uint32_t first) {
+  if (volume_.copiesLoaded() < 2 || !volume_.isChainLink(first) || volume_.nextCluster(first, 0) == 0) return 0;
+  for (uint32_t copy = 1; copy < volume_.copiesLoaded(); ++copy) {
+    if (volume_.nextCluster(first, copy) != 0) continue;
     TraceMessage("Cluster chain of %s from cluster %d read from FAT copy %d: the first copy is damaged there",
                  record.pathText(0), first, copy + 1);
     recovery_.structureDamaged = true;

@@ -32,11 +32,15 @@ class ClusterChain {
   // A live entry's chain is read from the first FAT copy in which it is
   // whole (see wholeIn); from the first copy when it is whole there or
   // nowhere. expectedClusters: how many clusters the entry's size needs, 0
-  // when the size says nothing (folders).
+  // when the size says nothing (folders). A deleted entry's clusters are
+  // free in a sound FAT: where the first copy holds a link at its first
+  // cluster and a later copy holds it free, the first copy is damaged there
+  // and the chain is read from the later one.
   bool claim(File& record, uint32_t first, ChainOwner owner, bool& collided, uint64_t expectedClusters = 0);
 
  private:
   uint32_t chooseCopy(const File& record, uint32_t first, uint64_t expectedClusters);
+  uint32_t chooseFreeCopy(const File& record, uint32_t first);
   // The chain from first in a copy stays in the clusters of the medium, ends
   // at an end mark without coming back to itself, touches no sector another
   // record claims, and has the expected number of clusters (when known).

@@ -183,9 +183,10 @@ TEST(DosDeletedFile, ItsLongNameStaysButTheFileIsDeleted) {
 }
 
 // Random bytes over the chains of the first FAT, the second copy intact:
-// every live file is read along the second copy and comes back whole, the
-// trace says which chains came from it, and the sectors are searched too.
-TEST(DamagedFirstFat, LiveFilesComeBackAlongTheSecondCopy) {
+// every live file is read along the second copy and comes back whole, every
+// deleted file from where the second copy holds its clusters free, the trace
+// says which chains came from it, and the sectors are searched too.
+TEST(DamagedFirstFat, FilesComeBackAlongTheSecondCopy) {
   UseScratchDocumentsFolder();
   RemoveFile(TraceFilePath());
   std::vector<uint8_t> image = SampleFile("fat32.img");
@@ -197,21 +198,23 @@ TEST(DamagedFirstFat, LiveFilesComeBackAlongTheSecondCopy) {
 
   RunHarness harness(image);
   ASSERT_TRUE(harness.opened());
+  harness.run->options.includeDeleted = true;
   ASSERT_TRUE(harness.Run());
-  int live = 0;
+  int live = 0, deleted = 0;
   for (const ManifestEntry& expected : Manifest()) {
-    if (expected.deleted) continue;
     SCOPED_TRACE(expected.path);
     const File* record = harness.Find(expected.path);
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(harness.Data(*record) == Source(expected.source));
     EXPECT_EQ(record->modified, expected.modified);
     EXPECT_TRUE(record->isComplete);
-    ++live;
+    ++(expected.deleted ? deleted : live);
   }
   EXPECT_EQ(live, 10);
+  EXPECT_EQ(deleted, 5);
   const std::string trace = ReadWholeFile(TraceFilePath());
   EXPECT_NE(trace.find("Cluster chain of \\DCIM\\100CANON\\IMG_0001.JPG from cluster "), std::string::npos);
+  EXPECT_NE(trace.find("Cluster chain of \\DCIM\\100CANON\\@MG_0005.JPG from cluster "), std::string::npos);
   EXPECT_NE(trace.find("read from FAT copy 2: the first copy is damaged there"), std::string::npos);
   EXPECT_NE(trace.find("The 2 FAT copies differ: the sectors are searched too"), std::string::npos);
 }
