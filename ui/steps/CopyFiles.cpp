@@ -88,6 +88,13 @@ std::string NameList(const std::vector<std::string>& names) {
   return list + (names.size() > kNamesShown ? ", ..." : ".");
 }
 
+// The sentence about the names, in its singular form for one; "" for none.
+std::string CountedText(unsigned one, unsigned many, const std::vector<std::string>& names) {
+  if (names.empty()) return "";
+  if (names.size() == 1) return LoadText(one, NameList(names));
+  return LoadText(many, static_cast<uint32_t>(names.size()), NameList(names));
+}
+
 // The destination as a full path: a relative one is taken from the current
 // folder, as the user would read it.
 std::string FullPath(const std::string& text) {
@@ -611,7 +618,10 @@ bool CopyFiles::CopyTicked(const std::string& destination) {
 
   ShowWindow(bar, SW_HIDE);
   if (failed != nullptr) {
-    SetStatusText(kTextCopyStopped, failed->pathText(0), SystemMessageText(copier.lastError), copied);
+    if (copied == 1)
+      SetStatusText(kTextCopyStoppedAfterOne, failed->pathText(0), SystemMessageText(copier.lastError));
+    else
+      SetStatusText(kTextCopyStopped, failed->pathText(0), SystemMessageText(copier.lastError), copied);
   } else {
     SetStatusText(0, ResultText(copied, destination, numbered, incomplete));
   }
@@ -626,9 +636,8 @@ std::string CopyFiles::ResultText(uint32_t copied, const std::string& destinatio
                                   const std::vector<std::string>& incomplete) const {
   std::string text = copied == 1 ? LoadText(kTextOneFileCopiedTo, destination)
                                  : LoadText(kTextFilesCopiedTo, copied, destination);
-  if (!numbered.empty()) text += LoadText(kTextCopiesNumbered, static_cast<uint32_t>(numbered.size()), NameList(numbered));
-  if (!incomplete.empty())
-    text += LoadText(kTextCopiesIncomplete, static_cast<uint32_t>(incomplete.size()), NameList(incomplete));
+  text += CountedText(kTextOneCopyNumbered, kTextCopiesNumbered, numbered);
+  text += CountedText(kTextOneCopyIncomplete, kTextCopiesIncomplete, incomplete);
   return text;
 }
 
