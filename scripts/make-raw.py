@@ -37,9 +37,9 @@ class Blob:
 
 
 class Directory:
-    """A directory and its out-of-line values. Offsets count from base_shift
-    bytes into the item when relative (a Nikon maker note), else from the
-    file's start. prefix comes before the directory itself."""
+    """A directory and its out-of-line values, after prefix. Offsets count
+    from relative_shift bytes into the item when given (a Nikon maker note),
+    else from the file's start."""
 
     def __init__(self, entries, prefix=b"", relative_shift=None):
         self.entries, self.prefix, self.relative_shift = sorted(entries, key=lambda e: e[0]), prefix, relative_shift
