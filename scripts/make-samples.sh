@@ -9,6 +9,7 @@ set -euo pipefail
 
 out=${1:?usage: make-samples.sh FOLDER}
 mkdir -p "$out"
+here=$(cd "$(dirname "$0")" && pwd)
 cd "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -89,6 +90,20 @@ head -c 5000 /dev/urandom >"$work/ole/WordDocument"
 printf 'compound object' >"$work/ole/CompObj"
 (cd "$work/ole" && gsf createole "$OLDPWD/word.doc" WordDocument CompObj >/dev/null 2>&1)
 (cd "$work/ole" && mv WordDocument Unknown && gsf createole "$OLDPWD/unknown.ole" Unknown CompObj >/dev/null 2>&1)
+
+# TIFF as libtiff writes it (the directories after the data): in strips, in
+# tiles, and of three pages; and camera RAW files built on TIFF, each with a
+# JPEG preview at a sector's start (scripts/make-raw.py), that exiftool reads.
+plasma="-size 200x150 -seed 3 plasma:fractal -depth 8"
+convert $plasma -define tiff:endian=lsb -define tiff:rows-per-strip=16 tiff-strips.tif
+convert $plasma -define tiff:endian=msb -define tiff:tile-geometry=64x64 -compress zip tiff-tiles.tif
+convert -size 96x64 -seed 4 plasma:fractal \( -size 96x64 gradient:red-blue \) \( -size 48x32 xc:lime \) -depth 8 \
+  -define tiff:endian=msb -compress lzw tiff-pages.tif
+convert -size 160x120 -seed 6 plasma:fractal -quality 80 "$work/preview.jpg"
+for raw in dng cr2 nef; do
+  python3 "$here/make-raw.py" "$raw" "$work/preview.jpg" "$work/thumbnail.jpg" "camera.$raw"
+  [ "$(exiftool -s3 -Error "camera.$raw")" = "" ]
+done
 
 # Card images: FAT12, FAT16 and FAT32 volumes of 512-byte sectors, filled by
 # mtools as a camera and a computer would, some files deleted at the end (so

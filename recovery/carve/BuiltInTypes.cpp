@@ -91,12 +91,13 @@ bool Mp3(IdentifyProbe& probe) {
   return true;
 }
 
-// 8. TIFF in either byte order.
+// 8. TIFF in either byte order; its directories give the length.
 bool Tiff(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
   bool intel = w.matches(0, "II") && w.le16(2) == 42;
   bool motorola = w.matches(0, "MM") && w.be16(2) == 42;
   if (!probe.options.wantTiff || !(intel || motorola)) return false;
+  probe.result.length = TiffFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "tif", true);
   return true;
 }

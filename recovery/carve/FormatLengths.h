@@ -1,5 +1,5 @@
 // Exact lengths of found files from their own structure, for the formats
-// that carry it: RIFF (AVI, WAV, WEBP...), PNG and GIF. Each walk starts at
+// that carry it: RIFF (AVI, WAV, WEBP...), PNG, GIF and TIFF. Each walk starts at
 // the file's first sector, whose window (bufferedSectors sectors) the buffer
 // holds, and may read on into the same buffer, so the window is gone
 // afterwards. Each gives 0 (unknown) when the structure is inconsistent,
@@ -21,3 +21,7 @@ uint64_t PngFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, 
 
 // The header and colour table, then block after block to the trailer.
 uint64_t GifFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);
+
+// The furthest byte that the directories of a TIFF file, or of a camera RAW
+// file built on TIFF (CR2, NEF, ARW, DNG, ORF, PEF, RW2), point at.
+uint64_t TiffFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);

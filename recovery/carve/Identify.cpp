@@ -83,6 +83,8 @@ uint64_t Identifier::StructureLength(uint32_t sector, const SectorWindow& window
     return PngFileLength(media_, sector, windowSectors, worker_);
   if (window.matches(0, "GIF87a") || window.matches(0, "GIF89a"))
     return GifFileLength(media_, sector, windowSectors, worker_);
+  // TIFF and the RAW files built on it; the walk knows their headers.
+  if (window.matches(0, "II") || window.matches(0, "MM")) return TiffFileLength(media_, sector, windowSectors, worker_);
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "RunHarness.h"
 #include "StatusList.h"
 #include "TestFiles.h"
+#include "TypeDB.h"
 
 namespace {
 
@@ -51,14 +52,18 @@ class EnoughFoundTest : public RecoveryRunTest {
 
 struct LaidOut {
   const char* name;
-  const char* extension;
+  const char* extension;          // as the dictionary names it
+  const char* builtIn = nullptr;  // as the built-in tests name it, where they name it otherwise
 };
 
-// The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
+// The MJPEG clip's frames are JPEG files, the first of them at a sector's
+// start, as are the RAW files' previews.
 const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
                             {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
                             {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
-                            {"clip-mjpeg.avi", "avi"}};
+                            {"clip-mjpeg.avi", "avi"},
+                            {"tiff-strips.tif", "tif"}, {"tiff-tiles.tif", "tif"}, {"tiff-pages.tif", "tif"},
+                            {"camera.dng", "dng", "tif"}, {"camera.cr2", "cr2", "tif"}, {"camera.nef", "nef", "tif"}};
 
 // Lays the kLaidOut files from sector first on, each followed by three
 // sectors of random leftovers, growing the image when it must; their bytes.
@@ -240,7 +245,9 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
   EXPECT_EQ(run.progressPercent(), 100u);
 }
 
-TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
+TEST_F(RecoveryRunTest, FilesOfKnownLengthComeBackWholeAndNothingIsCarvedFromInsideThem) {
+  TypeDB dictionary;
+  ASSERT_TRUE(dictionary.Load("FileIdentify.dict")) << dictionary.ErrorText();
   std::vector<uint8_t> raw(200 * kSector, 0);
   FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
   for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
@@ -248,15 +255,24 @@ TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromIns
     const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
     std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first);
     ASSERT_EQ(files.size(), std::size(kLaidOut));
-    RunOn(*image);
-    ASSERT_EQ(harness->Records().size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      SCOPED_TRACE(kLaidOut[i].name);
-      char path[32];
-      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), kLaidOut[i].extension);
-      const File* record = harness->Find(path);
-      ASSERT_NE(record, nullptr);
-      EXPECT_EQ(harness->Data(*record), files[i]);
+    // As a user runs it: with the dictionary beside the program, or without
+    // it and the TIFF box ticked (the built-in tests skip TIFF otherwise).
+    for (TypeDB* types : {static_cast<TypeDB*>(nullptr), &dictionary}) {
+      SCOPED_TRACE(types == nullptr ? "built-in types" : "dictionary");
+      harness.reset(new RunHarness(*image, types));
+      harness->run->options.types.wantTiff = true;
+      ASSERT_TRUE(harness->Run());
+      ASSERT_EQ(harness->Records().size(), files.size());
+      for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(kLaidOut[i].name);
+        const bool renamed = types == nullptr && kLaidOut[i].builtIn != nullptr;
+        char path[32];
+        std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1),
+                      renamed ? kLaidOut[i].builtIn : kLaidOut[i].extension);
+        const File* record = harness->Find(path);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(harness->Data(*record), files[i]);
+      }
     }
   }
 }

@@ -86,7 +86,7 @@ TEST(BuiltInTypes, FilesMadeByRealToolsAreIdentified) {
   const Expected table[] = {
       {"photo.jpg", "jpg", true, true},         {"camera-exif-only.jpg", "jpg", true, true},
       {"photo.png", "png", true, true},        {"photo.gif", "gif", true, true},
-      {"photo.tif", "tif", true, false},        {"photo-msb.tif", "tif", true, false},
+      {"photo.tif", "tif", true, true},         {"photo-msb.tif", "tif", true, true},
       {"photo.bmp", "bmp", true, false},        {"clip.mpg", "mpg", false, false},
       {"clip-moov.mov", "mov", false, false},   {"clip-mdat.mov", "mov", false, false},
       {"clip-mp42.mp4", "mp4", false, false},   {"clip.asf", "asf", false, false},
@@ -272,6 +272,18 @@ TEST_F(ShippedDictionary, RiffPngAndGifFilesGetTheirLength) {
     Answer answer = IdentifySample(name, TypeOptions(), &dictionary);
     EXPECT_TRUE(answer.found);
     EXPECT_EQ(answer.length, SampleFile(name).size());
+  }
+}
+
+TEST_F(ShippedDictionary, TiffAndRawFilesAreNamedAndGetTheirLength) {
+  const char* const table[][2] = {{"tiff-tiles.tif", "tif"}, {"photo-msb.tif", "tif"}, {"camera.dng", "dng"},
+                                  {"camera.cr2", "cr2"},     {"camera.nef", "nef"}};
+  for (const auto& row : table) {
+    SCOPED_TRACE(row[0]);
+    Answer answer = IdentifySample(row[0], TypeOptions(), &dictionary);
+    EXPECT_EQ(answer.extension, row[1]);
+    EXPECT_TRUE(answer.picture);
+    EXPECT_EQ(answer.length, SampleFile(row[0]).size());
   }
 }
 
