@@ -21,3 +21,7 @@ uint64_t PngFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, 
 
 // The header and colour table, then block after block to the trailer.
 uint64_t GifFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);
+
+// The top-level boxes up to the first that is no top-level box; only a
+// length when they hold a movie box and media data.
+uint64_t IsoMediaFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);

@@ -83,6 +83,9 @@ uint64_t Identifier::StructureLength(uint32_t sector, const SectorWindow& window
     return PngFileLength(media_, sector, windowSectors, worker_);
   if (window.matches(0, "GIF87a") || window.matches(0, "GIF89a"))
     return GifFileLength(media_, sector, windowSectors, worker_);
+  if (window.matches(4, "ftyp") || window.matches(4, "moov") || window.matches(4, "mdat") ||
+      window.matches(4, "wide"))
+    return IsoMediaFileLength(media_, sector, windowSectors, worker_);
   return 0;
 }
 

@@ -54,11 +54,14 @@ struct LaidOut {
   const char* extension;
 };
 
-// The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
+// The MJPEG clips' frames are JPEG files, the first of them at a sector's start.
 const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
                             {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
                             {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
-                            {"clip-mjpeg.avi", "avi"}};
+                            {"clip-mjpeg.avi", "avi"},  {"clip.mp4", "mp4"},       {"clip-mp42.mp4", "mp4"},
+                            {"clip-fragmented.mp4", "mp4"}, {"clip.mov", "mov"},   {"clip-mjpeg.mov", "mov"},
+                            {"clip-wide.mov", "mov"},   {"clip-mdat.mov", "mov"},  {"clip-moov.mov", "mov"},
+                            {"clip.3gp", "3gp"},        {"sound.m4a", "m4a"}};
 
 // Lays the kLaidOut files from sector first on, each followed by three
 // sectors of random leftovers, growing the image when it must; their bytes.
