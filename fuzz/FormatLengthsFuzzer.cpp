@@ -1,4 +1,4 @@
-// Fuzzes the RIFF, PNG, GIF and TIFF walks: the input is a medium of 512-byte
+// Fuzzes the RIFF, PNG, GIF, TIFF and ISO media walks: the input is a medium of 512-byte
 // sectors holding a candidate at sector 0, read as the sector search reads
 // it. Any length given must lie inside the medium.
 #include <cstddef>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Media media(&devices);
   if (!media.OpenImage("card.img")) std::abort();
   uint32_t window = media.sectorCount < 12 ? static_cast<uint32_t>(media.sectorCount) : 12;
-  for (auto walk : {RiffFileLength, PngFileLength, GifFileLength, TiffFileLength}) {
+  for (auto walk : {RiffFileLength, PngFileLength, GifFileLength, TiffFileLength, IsoMediaFileLength}) {
     if (!media.ReadSectors(0, window)) std::abort();
     if (walk(media, 0, window, nullptr) > image.size()) std::abort();
   }

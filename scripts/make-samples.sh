@@ -79,6 +79,20 @@ ffmpeg "${video[@]}" -movflags +faststart "$work/fast.mov"
 tail -c +$((0x$(xxd -p -l 4 "$work/fast.mov") + 1)) "$work/fast.mov" >clip-moov.mov
 ffmpeg "${video[@]}" "$work/plain.mov"
 tail -c +$((0x$(xxd -p -l 4 "$work/plain.mov") + 8 + 1)) "$work/plain.mov" >clip-mdat.mov
+tail -c +$((0x$(xxd -p -l 4 "$work/plain.mov") + 1)) "$work/plain.mov" >clip-wide.mov
+# ISO media as phones and cameras write them: 3GP (H.263 and AAC), AAC audio
+# alone, and a fragmented MP4 (a movie box without samples, then fragments).
+ffmpeg -v error -y -f lavfi -i testsrc=size=128x96:rate=10 "${sound[@]}" -t 1 -c:v h263 -c:a aac -ar 8000 -ac 1 clip.3gp
+ffmpeg "${sound[@]}" -c:a aac sound.m4a
+ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=10 -t 2 -g 5 -c:v mpeg4 -movflags frag_keyframe+empty_moov \
+  clip-fragmented.mp4
+# An MJPEG MOV whose first frame starts a sector: the movie box comes first
+# and the title's length moves the frames to the next 512-byte boundary.
+mjpeg_mov=("${mjpeg[@]}" -f mov -movflags +faststart)
+ffmpeg "${mjpeg_mov[@]}" -metadata title=x "$work/mjpeg.mov"
+frame=$(($(grep -obUa mdat "$work/mjpeg.mov" | head -1 | cut -d: -f1) + 4))
+ffmpeg "${mjpeg_mov[@]}" -metadata title="x$(printf '%*s' $(((512 - frame % 512) % 512)) '' | tr ' ' x)" clip-mjpeg.mov
+[ "$(xxd -p -s $((frame + (512 - frame % 512) % 512)) -l 2 clip-mjpeg.mov)" = ffd8 ]
 head -c 20000 /dev/urandom >"$work/photo.raw"
 (cd "$work" && zip -q -0 "$OLDPWD/stored.zip" notes.txt photo.raw)
 (cd "$work" && zip -q "$OLDPWD/deflated.zip" notes.txt photo.raw)

@@ -44,21 +44,50 @@ bool MpegStream(IdentifyProbe& probe) {
   return true;
 }
 
-// 3. A QuickTime movie that begins with its movie or data atom.
+// 3. A QuickTime movie that begins with its movie or data atom, or with a
+// wide or free atom (common in other data too) when the box walk confirms it.
 bool QuickTime(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
-  if (!probe.options.wantVideo || !(w.matches(4, "moov") || w.matches(4, "mdat"))) return false;
+  if (!probe.options.wantVideo) return false;
+  const bool movieAtom = w.matches(4, "moov") || w.matches(4, "mdat");
+  if (!movieAtom && !w.matches(4, "wide") && !w.matches(4, "free")) return false;
+  const uint64_t length = IsoMediaFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
+  if (length == 0 && !movieAtom) {
+    probe.RestoreWindow();
+    return false;
+  }
+  probe.result.length = length;
   Name(probe, "mov", false);
   return true;
 }
 
-// 4. An MP4 whose file-type box is followed by the movie box.
+// An ISO media file's extension by the major brand of its file-type box.
+void NameByBrand(IdentifyProbe& probe, const SectorWindow& brand) {
+  if (brand.matches(0, "qt  ")) return Name(probe, "mov", false);
+  if (brand.matches(0, "3gp")) return Name(probe, "3gp", false);
+  if (brand.matches(0, "3g2")) return Name(probe, "3g2", false);
+  if (brand.matches(0, "M4A ")) return Name(probe, "m4a", false);
+  if (brand.matches(0, "crx ")) return Name(probe, "cr3", true);
+  Name(probe, "mp4", false);
+}
+
+// 4. A file-type box that the box walk confirms, or one of an MP4 directly
+// followed by the movie box (fast start) when the walk cannot tell the length.
 bool Mp4(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
-  if (!probe.options.wantVideo || !w.matches(4, "ftyp") || !w.matches(8, "mp")) return false;
-  uint32_t boxLength = w.be32(0);
-  if (boxLength < 17 || boxLength > 4095 || !w.matches(boxLength + 4, "moov")) return false;
-  Name(probe, "mp4", false);
+  if (!probe.options.wantVideo || !w.matches(4, "ftyp")) return false;
+  const uint32_t boxLength = w.be32(0);
+  const bool fastStart =
+      w.matches(8, "mp") && boxLength >= 17 && boxLength <= 4095 && w.matches(boxLength + 4, "moov");
+  // The walk reads on through the buffer: the brand is kept aside.
+  const uint8_t brand[4] = {w.u8(8), w.u8(9), w.u8(10), w.u8(11)};
+  const uint64_t length = IsoMediaFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
+  if (length == 0 && !fastStart) {
+    probe.RestoreWindow();
+    return false;
+  }
+  probe.result.length = length;
+  NameByBrand(probe, SectorWindow(brand, sizeof brand));
   return true;
 }
 

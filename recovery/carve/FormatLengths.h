@@ -25,3 +25,7 @@ uint64_t GifFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, 
 // The furthest byte that the directories of a TIFF file, or of a camera RAW
 // file built on TIFF (CR2, NEF, ARW, DNG, ORF, PEF, RW2), point at.
 uint64_t TiffFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);
+
+// The top-level boxes up to the first that is no top-level box; only a
+// length when they hold a movie box and media data.
+uint64_t IsoMediaFileLength(Media& media, uint32_t sector, uint32_t bufferedSectors, const Thread* worker);

@@ -85,6 +85,9 @@ uint64_t Identifier::StructureLength(uint32_t sector, const SectorWindow& window
     return GifFileLength(media_, sector, windowSectors, worker_);
   // TIFF and the RAW files built on it; the walk knows their headers.
   if (window.matches(0, "II") || window.matches(0, "MM")) return TiffFileLength(media_, sector, windowSectors, worker_);
+  if (window.matches(4, "ftyp") || window.matches(4, "moov") || window.matches(4, "mdat") ||
+      window.matches(4, "wide"))
+    return IsoMediaFileLength(media_, sector, windowSectors, worker_);
   return 0;
 }
 

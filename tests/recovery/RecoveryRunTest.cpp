@@ -56,12 +56,15 @@ struct LaidOut {
   const char* builtIn = nullptr;  // as the built-in tests name it, where they name it otherwise
 };
 
-// The MJPEG clip's frames are JPEG files, the first of them at a sector's
+// The MJPEG clips' frames are JPEG files, the first of them at a sector's
 // start, as are the RAW files' previews.
 const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
                             {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
                             {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
-                            {"clip-mjpeg.avi", "avi"},
+                            {"clip-mjpeg.avi", "avi"},  {"clip.mp4", "mp4"},       {"clip-mp42.mp4", "mp4"},
+                            {"clip-fragmented.mp4", "mp4"}, {"clip.mov", "mov"},   {"clip-mjpeg.mov", "mov"},
+                            {"clip-wide.mov", "mov"},   {"clip-mdat.mov", "mov"},  {"clip-moov.mov", "mov"},
+                            {"clip.3gp", "3gp"},        {"sound.m4a", "m4a"},
                             {"tiff-strips.tif", "tif"}, {"tiff-tiles.tif", "tif"}, {"tiff-pages.tif", "tif"},
                             {"camera.dng", "dng", "tif"}, {"camera.cr2", "cr2", "tif"}, {"camera.nef", "nef", "tif"}};
 

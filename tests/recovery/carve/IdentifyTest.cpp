@@ -88,8 +88,11 @@ TEST(BuiltInTypes, FilesMadeByRealToolsAreIdentified) {
       {"photo.png", "png", true, true},        {"photo.gif", "gif", true, true},
       {"photo.tif", "tif", true, true},         {"photo-msb.tif", "tif", true, true},
       {"photo.bmp", "bmp", true, false},        {"clip.mpg", "mpg", false, false},
-      {"clip-moov.mov", "mov", false, false},   {"clip-mdat.mov", "mov", false, false},
-      {"clip-mp42.mp4", "mp4", false, false},   {"clip.asf", "asf", false, false},
+      {"clip-moov.mov", "mov", false, true},    {"clip-mdat.mov", "mov", false, true},
+      {"clip-mp42.mp4", "mp4", false, true},    {"clip.asf", "asf", false, false},
+      {"clip.mp4", "mp4", false, true},         {"clip-fragmented.mp4", "mp4", false, true},
+      {"clip.mov", "mov", false, true},         {"clip-wide.mov", "mov", false, true},
+      {"clip.3gp", "3gp", false, true},         {"sound.m4a", "m4a", false, true},
       {"clip.avi", "avi", false, true},        {"sound.mp3", "mp3", false, false},
       {"sound-untagged.mp3", "mp3", false, false}, {"sound.wav", "wav", false, true},
       {"stored.zip", "zip", false, true},       {"deflated.zip", "zip", false, true},
@@ -208,6 +211,42 @@ TEST(BuiltInTypes, OffsetsFromTheDataStayInsideTheWindow) {
   }
 }
 
+// The sample laid among random bytes at a sector boundary, as IdentifySample does.
+Answer IdentifyBytes(const std::vector<uint8_t>& file, const TypeOptions& options) {
+  PlacedMedium medium(40);
+  medium.Place(17, file);
+  EXPECT_TRUE(medium.Open());
+  return IdentifyAt(medium, 17, options);
+}
+
+TEST(BuiltInTypes, IsoMediaIsNamedByItsMajorBrandWhenItsBoxesHoldAMovie) {
+  const std::vector<uint8_t> mp4 = SampleFile("clip.mp4");  // ftyp, free, mdat, moov
+  ASSERT_GT(mp4.size(), 36u);
+  const char* const brands[][2] = {{"crx ", "cr3"}, {"qt  ", "mov"}, {"3gp5", "3gp"}, {"M4A ", "m4a"}, {"avc1", "mp4"}};
+  for (const auto& brand : brands) {
+    std::vector<uint8_t> file = mp4;
+    std::copy(brand[0], brand[0] + 4, file.begin() + 8);
+    Answer answer = IdentifyBytes(file, AllTypes());
+    EXPECT_EQ(answer.extension, brand[1]);
+    EXPECT_EQ(answer.length, file.size()) << brand[0];
+  }
+  // Data "to the end of the file": only a fast-start MP4 is still found, without a length.
+  std::vector<uint8_t> open = mp4;
+  std::fill(open.begin() + 36, open.begin() + 40, 0);
+  EXPECT_FALSE(IdentifyBytes(open, AllTypes()).found);
+  std::vector<uint8_t> fast = SampleFile("clip-mp42.mp4");  // ftyp, moov, free, mdat
+  ASSERT_GT(fast.size(), 1000u);
+  std::fill(fast.end() - 3748, fast.end() - 3744, 0);
+  Answer answer = IdentifyBytes(fast, AllTypes());
+  EXPECT_EQ(answer.extension, "mp4");
+  EXPECT_EQ(answer.length, 0u);
+
+  // A free atom begins much other data: only a whole movie counts.
+  const std::vector<uint8_t> noType(mp4.begin() + 28, mp4.end());
+  EXPECT_EQ(IdentifyBytes(noType, AllTypes()).length, noType.size());
+  EXPECT_FALSE(IdentifyBytes(std::vector<uint8_t>(noType.begin(), noType.begin() + 8 + 3748), AllTypes()).found);
+}
+
 TEST(BuiltInTypes, TestsNeverLookBeyondTheWindowRead) {
   // An MPEG stream needs its second start code at byte 2048: with a window
   // of one sector (a small cluster), the bytes there are not the file's.
@@ -284,6 +323,18 @@ TEST_F(ShippedDictionary, TiffAndRawFilesAreNamedAndGetTheirLength) {
     EXPECT_EQ(answer.extension, row[1]);
     EXPECT_TRUE(answer.picture);
     EXPECT_EQ(answer.length, SampleFile(row[0]).size());
+  }
+}
+
+TEST_F(ShippedDictionary, IsoMediaFilesGetTheirLength) {
+  const char* const samples[][2] = {{"clip.mp4", "mp4"},      {"clip-mp42.mp4", "mp4"}, {"clip-fragmented.mp4", "mp4"},
+                                    {"clip.mov", "mov"},      {"clip-moov.mov", "mov"}, {"clip-mdat.mov", "mov"},
+                                    {"clip-wide.mov", "mov"}, {"clip.3gp", "3gp"},      {"sound.m4a", "m4a"}};
+  for (const auto& sample : samples) {
+    SCOPED_TRACE(sample[0]);
+    Answer answer = IdentifySample(sample[0], TypeOptions(), &dictionary);
+    EXPECT_EQ(answer.extension, sample[1]);
+    EXPECT_EQ(answer.length, SampleFile(sample[0]).size());
   }
 }
 
