@@ -11,6 +11,7 @@
 #include "RunHarness.h"
 #include "StatusList.h"
 #include "TestFiles.h"
+#include "TypeDB.h"
 
 namespace {
 
@@ -52,30 +53,66 @@ class EnoughFoundTest : public RecoveryRunTest {
 struct LaidOut {
   const char* name;
   const char* extension;
+  uint32_t leftovers = 3;  // sectors of random bytes after it
 };
 
 // The MJPEG clip's frames are JPEG files, the first of them at a sector's start.
 const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}, {"photo.gif", "gif"},
                             {"photo-large.gif", "gif"}, {"sound.wav", "wav"},      {"sound-odd.wav", "wav"},
                             {"clip-mjpeg.avi", "avi"},  {"clip.avi", "avi"},       {"pane-clip.avi", "avi"},
-                            {"clip-mjpeg.avi", "avi"}};
+                            {"clip-mjpeg.avi", "avi"},  {"sound-128k.mp3", "mp3"}, {"sound-320k.mp3", "mp3"},
+                            {"sound-vbr.mp3", "mp3"},   {"sound-8k.mp3", "mp3"},   {"clip-ended.mpg", "mpg"}};
 
-// Lays the kLaidOut files from sector first on, each followed by three
-// sectors of random leftovers, growing the image when it must; their bytes.
-std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first) {
+// PDFs only the dictionary knows; the last of them runs straight into a PNG.
+const LaidOut kLaidOutWithTheDictionary[] = {
+    {"document-updated.pdf", "pdf"}, {"sound-128k.mp3", "mp3"}, {"document-crlf.pdf", "pdf"},
+    {"sound-320k.mp3", "mp3"},       {"sound-22k.mp3", "mp3"},  {"sound-8k.mp3", "mp3"},
+    {"sound-vbr.mp3", "mp3"},        {"clip-ended.mpg", "mpg"}, {"document.pdf", "pdf", 0},
+    {"photo.png", "png"}};
+
+// Lays the files from sector first on, each followed by its random
+// leftovers, growing the image when it must; their bytes.
+template <std::size_t N>
+std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first,
+                                                       const LaidOut (&list)[N]) {
   std::vector<std::vector<uint8_t>> files;
   uint32_t sector = first;
-  for (const LaidOut& sample : kLaidOut) {
+  for (const LaidOut& sample : list) {
     files.push_back(SampleFile(sample.name));
     if (files.back().empty()) return {};
     const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
-    const std::size_t end = (sector + sectors + 3 + 200) * std::size_t(kSector);  // empty sectors after all
+    const std::size_t end = (sector + sectors + sample.leftovers + 200) * std::size_t(kSector);  // empty after all
     if (image.size() < end) image.resize(end, 0);
     Place(image, sector, files.back());
-    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));
-    sector += sectors + 3;
+    Place(image, sector + sectors, RandomBytes(sample.leftovers * kSector, sector));
+    sector += sectors + sample.leftovers;
   }
   return files;
+}
+
+// Lays the files out on a raw image and on a quick-formatted volume, runs
+// the search over each and expects every file back byte for byte, in order.
+template <std::size_t N>
+void ExpectEachBackWhole(const LaidOut (&list)[N], TypeDB* dictionary, std::unique_ptr<RunHarness>& harness) {
+  std::vector<uint8_t> raw(200 * kSector, 0);
+  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
+  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
+    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
+    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
+    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first, list);
+    ASSERT_EQ(files.size(), N);
+    harness.reset(new RunHarness(*image, dictionary));
+    ASSERT_TRUE(harness->Run());
+    ASSERT_EQ(harness->Records().size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(list[i].name);
+      char path[32];
+      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), list[i].extension);
+      const File* record = harness->Find(path);
+      ASSERT_NE(record, nullptr);
+      EXPECT_EQ(harness->Data(*record), files[i]);
+    }
+  }
 }
 
 }  // namespace
@@ -240,25 +277,28 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
   EXPECT_EQ(run.progressPercent(), 100u);
 }
 
-TEST_F(RecoveryRunTest, RiffPngAndGifFilesComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
-  std::vector<uint8_t> raw(200 * kSector, 0);
-  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
-  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
-    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
-    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
-    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first);
-    ASSERT_EQ(files.size(), std::size(kLaidOut));
-    RunOn(*image);
-    ASSERT_EQ(harness->Records().size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      SCOPED_TRACE(kLaidOut[i].name);
-      char path[32];
-      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1), kLaidOut[i].extension);
-      const File* record = harness->Find(path);
-      ASSERT_NE(record, nullptr);
-      EXPECT_EQ(harness->Data(*record), files[i]);
-    }
-  }
+TEST_F(RecoveryRunTest, FilesWithTheirOwnLengthComeBackWholeAndNothingIsCarvedFromInsideAnAvi) {
+  ExpectEachBackWhole(kLaidOut, nullptr, harness);
+}
+
+TEST_F(RecoveryRunTest, WithTheDictionaryPdfsEndAtTheirLastEofAndTheLeftoversAreNotTaken) {
+  TypeDB dictionary;
+  ASSERT_TRUE(dictionary.Load("FileIdentify.dict")) << dictionary.ErrorText();
+  ExpectEachBackWhole(kLaidOutWithTheDictionary, &dictionary, harness);
+}
+
+// Each of its packs starts a sector with another pack 2048 bytes on, and
+// the stream has no end code to give its length.
+TEST_F(RecoveryRunTest, AProgramStreamWithoutItsEndCodeIsOneFile) {
+  std::vector<uint8_t> image(400 * kSector, 0);
+  const std::vector<uint8_t> clip = SampleFile("clip.mpg");
+  ASSERT_EQ(clip.size() % kSector, 0u);
+  Place(image, 100, clip);
+  RunOn(image);
+  ASSERT_EQ(harness->Records().size(), 1u);
+  const File* record = harness->Find("\\Rec00001.mpg");
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(harness->Data(*record), clip);
 }
 
 TEST_F(RecoveryRunTest, ALengthRunningIntoAClaimedSectorIsNotTaken) {
