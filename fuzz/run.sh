@@ -40,7 +40,7 @@ for sample in "$samples"/*; do
   # All options and the dictionary, then the sector at 0, then the medium.
   { printf '\377\000'; head -c 8192 "$sample"; } >"$corpus/identify_sector/$name"
   case "$name" in *.jpg) head -c 16384 "$sample" >"$corpus/jpeg_extent/$name" ;; esac
-  case "$name" in *.png | *.gif | *.wav | *.avi | *.webp | *.tif | *.dng | *.cr2 | *.nef | *.mp4 | *.mov | *.3gp | *.m4a) head -c 32768 "$sample" >"$corpus/format_lengths/$name" ;; esac
+  case "$name" in *.png | *.gif | *.wav | *.avi | *.webp | *.tif | *.dng | *.cr2 | *.nef | *.mp4 | *.mov | *.3gp | *.m4a | *.mp3 | *.mpg | *.pdf) head -c 32768 "$sample" >"$corpus/format_lengths/$name" ;; esac
   # The card images (options and 256 sectors), with deleted entries walked
   # (options 1) and with every option that makes the walk go further (7).
   case "$name" in *.img) for options in 1 7; do

@@ -122,6 +122,15 @@ std::string File::shortExtension() const {
   return extension;
 }
 
+bool File::hasExtension(const char* lowerCase) const {
+  std::string own = shortExtension();
+  while (!own.empty() && own.back() == ' ') own.pop_back();
+  if (own.size() != std::strlen(lowerCase)) return false;
+  for (std::size_t i = 0; i < own.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(own[i])) != lowerCase[i]) return false;
+  return true;
+}
+
 bool File::readData(Media& media, uint8_t* dest, uint64_t length) const {
   const uint64_t wanted = length < size ? length : size;
   const uint32_t ss = media.sectorSize;

@@ -64,6 +64,8 @@ class File {
 
   // The 8.3 extension characters (up to 3, blanks kept).
   std::string shortExtension() const;
+  // The 8.3 extension, blanks dropped, is this one (given in lower case) in any case.
+  bool hasExtension(const char* lowerCase) const;
 
   File* next = nullptr;
   File* prev = nullptr;

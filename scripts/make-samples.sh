@@ -51,6 +51,44 @@ rm -f archive.zip
 printf '%%!PS\n/Helvetica findfont 24 scalefont setfont 72 720 moveto (Vantrel) show showpage\n' >"$work/page.ps"
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=document.pdf "$work/page.ps"
 
+# MP3s as the frame walk meets them: without any tag or Xing frame, with
+# both, at a variable bitrate, and MPEG-2 and 2.5 (one with an ID3v1 block).
+untagged=(-id3v2_version 0 -write_xing 0)
+ffmpeg "${sound[@]}" -b:a 128k "${untagged[@]}" sound-128k.mp3
+ffmpeg "${sound[@]}" -b:a 320k -write_id3v1 1 -metadata title=Tone sound-320k.mp3
+ffmpeg "${sound[@]}" -q:a 4 -id3v2_version 0 sound-vbr.mp3
+ffmpeg "${sound[@]}" -ar 22050 -b:a 32k "${untagged[@]}" sound-22k.mp3
+ffmpeg "${sound[@]}" -ar 8000 -b:a 8k "${untagged[@]}" sound-8k.mp3
+ffmpeg "${sound[@]}" -ar 11025 -b:a 16k -write_id3v1 1 -metadata title=Tone sound-11k.mp3
+
+# pdf_update SOURCE OUTPUT EOL: SOURCE with an incremental update appended (a
+# new information dictionary, its cross-reference section and a trailer that
+# points back at the one before), its lines ending in EOL, as the last "%%EOF".
+pdf_update() {
+  local eol=$3 entry=$' \n' base prev size root obj
+  [ "$eol" = $'\n' ] || entry=$eol  # each cross-reference entry is 20 bytes
+  base=$(stat -c %s "$1")
+  prev=$(tail -c 64 "$1" | grep -a -A1 startxref | tail -1 | tr -d '\r')
+  size=$(grep -a -o '/Size [0-9]*' "$1" | tail -1 | cut -d' ' -f2)
+  root=$(grep -a -o '/Root [0-9]* [0-9]* R' "$1" | tail -1)
+  obj="$size 0 obj${eol}<< /Title (Vantrel, updated) >>${eol}endobj${eol}"
+  {
+    cat "$1"
+    printf '%s' "$obj"
+    printf 'xref%s%d 1%s%010d 00000 n%s' "$eol" "$size" "$eol" "$base" "$entry"
+    printf 'trailer%s<< /Size %d %s /Info %d 0 R /Prev %d >>%s' "$eol" $((size + 1)) "$root" "$size" "$prev" "$eol"
+    printf 'startxref%s%d%s%%%%EOF%s' "$eol" $((base + ${#obj})) "$eol" "$eol"
+  } >"$2"
+  [ "$(grep -a -c '%%EOF' "$2")" = 2 ]
+}
+pdf_update document.pdf document-updated.pdf $'\n'
+pdf_update document.pdf document-crlf.pdf $'\r\n'
+
+# ffmpeg ends a program stream without the end code; camcorders and DVD
+# authoring write it.
+ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -t 1 -c:v mpeg1video -f mpeg "$work/ended.mpg"
+{ cat "$work/ended.mpg"; printf '\0\0\1\271'; } >clip-ended.mpg
+
 printf 'int main(void) { return 0; }\n' >"$work/program.c"
 x86_64-w64-mingw32-gcc -o program.exe "$work/program.c"
 printf '__declspec(dllexport) int Answer(void) { return 42; }\n' >"$work/library.c"

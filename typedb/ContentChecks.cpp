@@ -31,8 +31,10 @@ uint32_t BigEndian32(const uint8_t* bytes) {
 
 enum class Frame { kBad, kFreeFormat, kGood };
 
-// Reads the frame header at position; on success its length.
-Frame ReadFrame(const uint8_t* data, int64_t length, int64_t position, int64_t& frameLength) {
+// The frame header at position: its frame length, and what stays the same
+// from frame to frame of one stream (version, layer, sample rate). The frame
+// may run past the data.
+Frame ReadFrame(const uint8_t* data, int64_t length, int64_t position, int64_t& frameLength, uint32_t& stream) {
   if (position + 4 > length) return Frame::kBad;
   uint32_t header = BigEndian32(data + position);
   if ((header & 0xFFE00000u) != 0xFFE00000u) return Frame::kBad;
@@ -49,8 +51,8 @@ Frame ReadFrame(const uint8_t* data, int64_t length, int64_t position, int64_t& 
   double sampleRate = kSampleRates[version][rateIndex];
   double factor = layer == 0 ? (mpeg1 ? 48 : 24) : (mpeg1 ? 144 : 72);
   frameLength = static_cast<int64_t>(std::floor(factor * (bitrate / sampleRate))) + padding;
-  if (frameLength < kShortestFrame || position + frameLength > length) return Frame::kBad;
-  return Frame::kGood;
+  stream = header & 0x001E0C00u;
+  return frameLength < kShortestFrame ? Frame::kBad : Frame::kGood;
 }
 
 bool IsTextByte(uint8_t c) { return (c >= 0x20 && c <= 0x7E) || c == '\t' || c == '\r' || c == '\n'; }
@@ -82,17 +84,18 @@ bool LooksLikeMp3(const uint8_t* data, int32_t length) {
     position = tagSize;
     tagSkipped = true;
   }
+  int64_t frameLength = 0;
+  uint32_t firstStream = 0;
+  // After a tag, whose own fields are a signature, the first header is enough.
+  if (tagSkipped) return ReadFrame(data, length, position, frameLength, firstStream) != Frame::kBad;
   for (int frame = 0; frame < kFramesWanted; ++frame) {
-    int64_t frameLength = 0;
-    switch (ReadFrame(data, length, position, frameLength)) {
-      case Frame::kBad:
-        return false;
-      case Frame::kFreeFormat:
-        return tagSkipped;
-      case Frame::kGood:
-        position += frameLength;
-        break;
-    }
+    // Frames too long for three in the data: two in a row do.
+    if (frame == kFramesWanted - 1 && position + 4 > length) return true;
+    uint32_t stream = 0;
+    if (ReadFrame(data, length, position, frameLength, stream) != Frame::kGood) return false;
+    if (frame == 0) firstStream = stream;
+    if (stream != firstStream) return false;
+    position += frameLength;
   }
   return true;
 }

@@ -10,8 +10,11 @@
 // least one and one in 20 bytes) and double quotes (one in 50 bytes).
 bool LooksLikeCsv(const uint8_t* data, int32_t length);
 
-// An ID3v2 tag larger than the data, or (after a smaller tag) three whole
-// MPEG audio frames in a row; a free-format frame passes only after a tag.
+// An ID3v2 tag larger than the data, or after a smaller tag an MPEG audio
+// frame header (free format too); without a tag three frame headers of one
+// stream in a row, each where the frame before ends, or two when the third
+// would start past the data. A frame may run past the data: 128 kbit/s
+// frames are 417 bytes, so three whole ones never fit in two sectors.
 bool LooksLikeMp3(const uint8_t* data, int32_t length);
 
 // The first 256 bytes (at most) are printable characters, blanks, CR or LF;

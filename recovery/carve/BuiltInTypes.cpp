@@ -3,9 +3,11 @@
 // through SectorWindow, so an offset taken from the data cannot lead outside it.
 #include <cstdint>
 
+#include "File.h"
 #include "FormatLengths.h"
 #include "IdentifyProbe.h"
 #include "JpegExtent.h"
+#include "MpegAudioFrame.h"
 
 namespace {
 
@@ -34,12 +36,16 @@ bool Jpeg(IdentifyProbe& probe) {
 
 bool IsPackOrVideoStart(uint32_t code) { return code == 0x000001BA || code == 0x000001E0; }
 
-// 2. An MPEG program stream: a start code at 0 and a pack or video start at 2048.
+// 2. An MPEG program stream: a start code at 0 and a pack or video start at
+// 2048; the walk over its packs gives the length. Without one, each pack
+// would start a file of its own: the open stream goes on instead.
 bool MpegStream(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
   uint32_t first = w.be32(0);
   if (!probe.options.wantVideo || !(first == 0x000001B3 || IsPackOrVideoStart(first))) return false;
   if (!IsPackOrVideoStart(w.be32(2048))) return false;
+  if (probe.openRecord != nullptr && probe.openRecord->hasExtension("mpg")) return false;
+  probe.result.length = MpegStreamFileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "mpg", false);
   return true;
 }
@@ -109,13 +115,14 @@ bool Avi(IdentifyProbe& probe) {
   return true;
 }
 
-// 7. MPEG audio frames, or an ID3 tag before them.
+// 7. MPEG audio frames (eleven sync bits, so MPEG-2.5 too), or an ID3 tag
+// before them; the frame walk gives the length.
 bool Mp3(IdentifyProbe& probe) {
   const SectorWindow& w = probe.window;
-  bool frameSync = probe.options.wantMp3 && w.u8(0) == 0xFF && (w.u8(1) & 0xF0) == 0xF0 && w.u8(2) != 0xFF &&
-                   w.has(0, 3);
+  bool frameSync = probe.options.wantMp3 && HasFrameSync(w.be32(0)) && w.u8(2) != 0xFF;
   if (!frameSync && !w.matches(0, "ID3")) return false;
   if (!Mp3Starts(probe)) return false;
+  probe.result.length = Mp3FileLength(probe.media, probe.sector, probe.windowSectors, probe.worker);
   Name(probe, "mp3", false);
   return true;
 }

@@ -8,6 +8,7 @@
 #include "IdentifyProbe.h"
 #include "JpegExtent.h"
 #include "Media.h"
+#include "MpegAudioFrame.h"
 #include "TypeDB.h"
 
 namespace {
@@ -88,6 +89,9 @@ uint64_t Identifier::StructureLength(uint32_t sector, const SectorWindow& window
   if (window.matches(4, "ftyp") || window.matches(4, "moov") || window.matches(4, "mdat") ||
       window.matches(4, "wide"))
     return IsoMediaFileLength(media_, sector, windowSectors, worker_);
+  if (window.be32(0) == 0x000001BA) return MpegStreamFileLength(media_, sector, windowSectors, worker_);
+  if (window.matches(0, "ID3") || HasFrameSync(window.be32(0)))
+    return Mp3FileLength(media_, sector, windowSectors, worker_);
   return 0;
 }
 

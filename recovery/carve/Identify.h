@@ -1,8 +1,8 @@
 // Decides whether a sector is the first sector of a file, and of which type:
 // through the file-type dictionary when one is loaded (it alone decides then),
 // otherwise through the built-in tests. Some types also tell their exact
-// length (JPEG, ZIP, RIFF, PNG, GIF and TIFF files, and BMP files through the
-// dictionary).
+// length (JPEG, ZIP, RIFF, PNG, GIF, TIFF, ISO media, MP3 and MPEG program
+// stream files, and BMP files through the dictionary).
 //
 // The window is what the caller read at the sector: it stands at the start of
 // the sector source's buffer. Tests that need more read it into the same
@@ -40,7 +40,8 @@ class Identifier {
  private:
   bool IdentifyByDictionary(uint32_t sector, const SectorWindow& window, const File* openRecord,
                             Identification& result);
-  // The length that a RIFF, PNG, GIF or TIFF start walks to; 0 for other bytes.
+  // The length that a RIFF, PNG, GIF, TIFF, ISO media, MPEG pack or MP3
+  // start walks to; 0 for other bytes.
   // The walk reads into the buffer: the window is gone afterwards.
   uint64_t StructureLength(uint32_t sector, const SectorWindow& window, uint32_t windowSectors) const;
   bool IdentifyBuiltIn(uint32_t sector, uint32_t windowSectors, const File* openRecord, Identification& result);

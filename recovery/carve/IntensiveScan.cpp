@@ -6,6 +6,7 @@
 #include "File.h"
 #include "Identify.h"
 #include "Media.h"
+#include "PdfEnd.h"
 #include "Recovery.h"
 #include "TextIds.h"
 #include "Trace.h"
@@ -100,7 +101,7 @@ uint32_t IntensiveScan::placeExactFile(File& record, uint32_t s, uint64_t length
 
 // A record without its own length ends at its last sector with data when
 // more than kEmptyStretch empty sectors (those between lastData and position)
-// followed it; its runs stay as they are.
+// followed it; its runs stay as they are. A PDF ends at its last "%%EOF".
 void IntensiveScan::closeScanRecord(File& record, uint32_t position, uint32_t lastData) const {
   const uint64_t first = record.nextSector(0);
   const uint32_t ss = recovery_.media.sectorSize;
@@ -108,6 +109,7 @@ void IntensiveScan::closeScanRecord(File& record, uint32_t position, uint32_t la
     record.size = (lastData - first + 1) * ss;
   else
     record.size = record.countSectors() * ss;
+  CutPdfAtLastEnd(recovery_.media, record, &recovery_);
 }
 
 uint32_t IntensiveScan::progressFor(uint32_t s) const {

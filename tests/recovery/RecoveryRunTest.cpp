@@ -54,6 +54,7 @@ struct LaidOut {
   const char* name;
   const char* extension;          // as the dictionary names it
   const char* builtIn = nullptr;  // as the built-in tests name it, where they name it otherwise
+  uint32_t leftovers = 3;         // sectors of random bytes after it
 };
 
 // The MJPEG clips' frames are JPEG files, the first of them at a sector's
@@ -66,24 +67,65 @@ const LaidOut kLaidOut[] = {{"photo.png", "png"},     {"photo-large.png", "png"}
                             {"clip-wide.mov", "mov"},   {"clip-mdat.mov", "mov"},  {"clip-moov.mov", "mov"},
                             {"clip.3gp", "3gp"},        {"sound.m4a", "m4a"},
                             {"tiff-strips.tif", "tif"}, {"tiff-tiles.tif", "tif"}, {"tiff-pages.tif", "tif"},
-                            {"camera.dng", "dng", "tif"}, {"camera.cr2", "cr2", "tif"}, {"camera.nef", "nef", "tif"}};
+                            {"camera.dng", "dng", "tif"}, {"camera.cr2", "cr2", "tif"}, {"camera.nef", "nef", "tif"},
+                            {"sound-128k.mp3", "mp3"},  {"sound-320k.mp3", "mp3"}, {"sound-vbr.mp3", "mp3"},
+                            {"sound-8k.mp3", "mp3"},    {"clip-ended.mpg", "mpg"}};
 
-// Lays the kLaidOut files from sector first on, each followed by three
-// sectors of random leftovers, growing the image when it must; their bytes.
-std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first) {
+// PDFs only the dictionary knows; the last of them runs straight into a PNG.
+const LaidOut kLaidOutWithTheDictionary[] = {
+    {"document-updated.pdf", "pdf"}, {"sound-128k.mp3", "mp3"}, {"document-crlf.pdf", "pdf"},
+    {"sound-320k.mp3", "mp3"},       {"sound-22k.mp3", "mp3"},  {"sound-8k.mp3", "mp3"},
+    {"sound-vbr.mp3", "mp3"},        {"clip-ended.mpg", "mpg"}, {"document.pdf", "pdf", nullptr, 0},
+    {"photo.png", "png"}};
+
+// Lays the files from sector first on, each followed by its random
+// leftovers, growing the image when it must; their bytes.
+template <std::size_t N>
+std::vector<std::vector<uint8_t>> LayOutAmongLeftovers(std::vector<uint8_t>& image, uint32_t first,
+                                                       const LaidOut (&list)[N]) {
   std::vector<std::vector<uint8_t>> files;
   uint32_t sector = first;
-  for (const LaidOut& sample : kLaidOut) {
+  for (const LaidOut& sample : list) {
     files.push_back(SampleFile(sample.name));
     if (files.back().empty()) return {};
     const uint32_t sectors = static_cast<uint32_t>((files.back().size() + kSector - 1) / kSector);
-    const std::size_t end = (sector + sectors + 3 + 200) * std::size_t(kSector);  // empty sectors after all
+    const std::size_t end = (sector + sectors + sample.leftovers + 200) * std::size_t(kSector);  // empty after all
     if (image.size() < end) image.resize(end, 0);
     Place(image, sector, files.back());
-    Place(image, sector + sectors, RandomBytes(3 * kSector, sector));
-    sector += sectors + 3;
+    Place(image, sector + sectors, RandomBytes(sample.leftovers * kSector, sector));
+    sector += sectors + sample.leftovers;
   }
   return files;
+}
+
+// Lays the files out on a raw image and on a quick-formatted volume, runs
+// the search over each and expects every file back byte for byte, in order.
+// Without the dictionary the TIFF box is ticked, as the built-in tests skip
+// TIFF otherwise.
+template <std::size_t N>
+void ExpectEachBackWhole(const LaidOut (&list)[N], TypeDB* dictionary, std::unique_ptr<RunHarness>& harness) {
+  std::vector<uint8_t> raw(200 * kSector, 0);
+  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
+  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
+    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
+    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
+    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first, list);
+    ASSERT_EQ(files.size(), N);
+    harness.reset(new RunHarness(*image, dictionary));
+    harness->run->options.types.wantTiff = true;
+    ASSERT_TRUE(harness->Run());
+    ASSERT_EQ(harness->Records().size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(list[i].name);
+      const bool renamed = dictionary == nullptr && list[i].builtIn != nullptr;
+      char path[32];
+      std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1),
+                    renamed ? list[i].builtIn : list[i].extension);
+      const File* record = harness->Find(path);
+      ASSERT_NE(record, nullptr);
+      EXPECT_EQ(harness->Data(*record), files[i]);
+    }
+  }
 }
 
 }  // namespace
@@ -248,36 +290,32 @@ TEST_F(RecoveryRunTest, TheProgressNeverGoesBackFromOnePhaseToTheNext) {
   EXPECT_EQ(run.progressPercent(), 100u);
 }
 
+// As a user runs it: without the dictionary, and with it beside the program.
 TEST_F(RecoveryRunTest, FilesOfKnownLengthComeBackWholeAndNothingIsCarvedFromInsideThem) {
+  ExpectEachBackWhole(kLaidOut, nullptr, harness);
   TypeDB dictionary;
   ASSERT_TRUE(dictionary.Load("FileIdentify.dict")) << dictionary.ErrorText();
-  std::vector<uint8_t> raw(200 * kSector, 0);
-  FatBuilder formatted(FatKind::kFat16, 4200);  // as a quick format leaves a card: empty root and FAT
-  for (std::vector<uint8_t>* image : {&raw, &formatted.image}) {
-    SCOPED_TRACE(image == &raw ? "raw image" : "quick-formatted volume");
-    const uint32_t first = image == &raw ? 100 : formatted.clusterSector(100);
-    std::vector<std::vector<uint8_t>> files = LayOutAmongLeftovers(*image, first);
-    ASSERT_EQ(files.size(), std::size(kLaidOut));
-    // As a user runs it: with the dictionary beside the program, or without
-    // it and the TIFF box ticked (the built-in tests skip TIFF otherwise).
-    for (TypeDB* types : {static_cast<TypeDB*>(nullptr), &dictionary}) {
-      SCOPED_TRACE(types == nullptr ? "built-in types" : "dictionary");
-      harness.reset(new RunHarness(*image, types));
-      harness->run->options.types.wantTiff = true;
-      ASSERT_TRUE(harness->Run());
-      ASSERT_EQ(harness->Records().size(), files.size());
-      for (std::size_t i = 0; i < files.size(); ++i) {
-        SCOPED_TRACE(kLaidOut[i].name);
-        const bool renamed = types == nullptr && kLaidOut[i].builtIn != nullptr;
-        char path[32];
-        std::snprintf(path, sizeof path, "\\Rec%05u.%s", static_cast<unsigned>(i + 1),
-                      renamed ? kLaidOut[i].builtIn : kLaidOut[i].extension);
-        const File* record = harness->Find(path);
-        ASSERT_NE(record, nullptr);
-        EXPECT_EQ(harness->Data(*record), files[i]);
-      }
-    }
-  }
+  ExpectEachBackWhole(kLaidOut, &dictionary, harness);
+}
+
+TEST_F(RecoveryRunTest, WithTheDictionaryPdfsEndAtTheirLastEofAndTheLeftoversAreNotTaken) {
+  TypeDB dictionary;
+  ASSERT_TRUE(dictionary.Load("FileIdentify.dict")) << dictionary.ErrorText();
+  ExpectEachBackWhole(kLaidOutWithTheDictionary, &dictionary, harness);
+}
+
+// Each of its packs starts a sector with another pack 2048 bytes on, and
+// the stream has no end code to give its length.
+TEST_F(RecoveryRunTest, AProgramStreamWithoutItsEndCodeIsOneFile) {
+  std::vector<uint8_t> image(400 * kSector, 0);
+  const std::vector<uint8_t> clip = SampleFile("clip.mpg");
+  ASSERT_EQ(clip.size() % kSector, 0u);
+  Place(image, 100, clip);
+  RunOn(image);
+  ASSERT_EQ(harness->Records().size(), 1u);
+  const File* record = harness->Find("\\Rec00001.mpg");
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(harness->Data(*record), clip);
 }
 
 TEST_F(RecoveryRunTest, ALengthRunningIntoAClaimedSectorIsNotTaken) {

@@ -67,12 +67,23 @@ TEST(CsvCheck, ControlCharactersOtherThanCrLfFail) {
   EXPECT_TRUE(Csv("\"caf\xE9\",\"\xFF\""));
 }
 
-TEST(Mp3Check, ThreeWholeFramesPass) {
+// Two sectors hold three 417-byte headers but not three whole frames.
+TEST(Mp3Check, ThreeHeadersInARowPassOrTwoWhenTheThirdLiesPastTheData) {
   EXPECT_TRUE(Mp3(Frames(kMpeg1Layer3At128k, 417, 3)));
-  std::vector<uint8_t> short_ = Frames(kMpeg1Layer3At128k, 417, 3);
-  short_.pop_back();
-  EXPECT_FALSE(Mp3(short_));
-  EXPECT_FALSE(Mp3(Frames(kMpeg1Layer3At128k, 417, 2)));
+  std::vector<uint8_t> twoSectors = Frames(kMpeg1Layer3At128k, 417, 3);
+  twoSectors.resize(1024);
+  EXPECT_TRUE(Mp3(twoSectors));
+  EXPECT_TRUE(Mp3(Frames(kMpeg1Layer3At128k, 417, 2)));
+  EXPECT_FALSE(Mp3(Joined(Frames(kMpeg1Layer3At128k, 417, 2), {0x55, 0x55, 0x55, 0x55})));
+  EXPECT_FALSE(Mp3(Frames(kMpeg1Layer3At128k, 417, 1)));
+  // 256 kbit/s, 835 bytes: two headers in two sectors.
+  std::vector<uint8_t> long_ = Frames(0xFFFBD000, 835, 2);
+  long_.resize(1024);
+  EXPECT_TRUE(Mp3(long_));
+  // The frames of one stream keep version, layer and sample rate.
+  EXPECT_FALSE(Mp3(Joined(Frames(kMpeg1Layer3At128k, 417, 2), Frames(0xFFFB9400, 384, 1))));  // 48000 Hz
+  EXPECT_FALSE(Mp3(Joined(Frames(kMpeg1Layer3At128k, 417, 2), Frames(0xFFFD9000, 417, 1))));  // layer II
+  EXPECT_TRUE(Mp3(Joined(Frames(kMpeg1Layer3At128k, 417, 2), Frames(0xFFFBA000, 522, 1))));   // 160 kbit/s
 }
 
 TEST(Mp3Check, PaddingAddsOneByte) {
@@ -119,7 +130,9 @@ TEST(Mp3Check, Id3Tag) {
   std::vector<uint8_t> frames = Frames(kMpeg1Layer3At128k, 417, 3);
   EXPECT_TRUE(Mp3(Joined(Id3Tag(100, 110), frames)));  // ten header bytes plus 100
   EXPECT_FALSE(Mp3(Joined(Id3Tag(99, 110), frames)));
-  EXPECT_FALSE(Mp3(Joined(Id3Tag(100, 110), Frames(kMpeg1Layer3At128k, 417, 2))));
+  // After a tag one header is enough: 320 kbit/s frames are 1044 bytes.
+  EXPECT_TRUE(Mp3(Joined(Id3Tag(100, 110), Frames(0xFFFBE000, 1044, 1))));
+  EXPECT_FALSE(Mp3(Joined(Id3Tag(100, 110), {0x55, 0x55, 0x55, 0x55})));
   // A tag as large as the data passes whatever follows; the size bytes count whole.
   EXPECT_TRUE(Mp3(Id3Tag(1014, 1024)));
   EXPECT_FALSE(Mp3(Id3Tag(1013, 1024)));
@@ -148,6 +161,6 @@ TEST(Mp3Check, DecidesMp3Signatures) {
   EXPECT_STREQ(dictionary.MatchExtension(), ".mp3");
   EXPECT_TRUE(Identify(dictionary, Id3Tag(5000, 1024)));
   EXPECT_STREQ(dictionary.MatchExtension(), ".mp3");
-  EXPECT_TRUE(Identify(dictionary, Joined(Id3Tag(100, 110), twoFrames)));
+  EXPECT_TRUE(Identify(dictionary, Joined(Id3Tag(100, 110), std::vector<uint8_t>(914, 0x55))));
   EXPECT_STREQ(dictionary.MatchExtension(), ".MP3");
 }

@@ -8,34 +8,12 @@
 #include "FormatLengths.h"
 #include "PlacedMedium.h"
 #include "Thread.h"
+#include "WalkMedium.h"
 
 namespace {
 
 constexpr uint32_t kSector = PlacedMedium::kSector;
-constexpr uint32_t kAt = 3;
-
-using Walk = uint64_t (*)(Media&, uint32_t, uint32_t, const Thread*);
-
-uint32_t SectorsOf(std::size_t bytes) { return static_cast<uint32_t>((bytes + kSector - 1) / kSector); }
-
-// The walk on a medium that holds file at kAt and then after; window is how
-// many sectors the buffer holds when the walk begins.
-uint64_t WalkOver(Walk walk, const std::vector<uint8_t>& file, const std::vector<uint8_t>& after,
-                  uint32_t window = 12, const Thread* worker = nullptr) {
-  PlacedMedium medium(kAt + SectorsOf(file.size()) + 20);
-  medium.Place(kAt, file);
-  medium.Place(kAt + SectorsOf(file.size()), after);
-  if (!medium.Open() || !medium.ReadWindow(kAt, window)) return ~0ULL;
-  return walk(*medium.media, kAt, window, worker);
-}
-
-// The file as the medium's last bytes: the walk would have to read past it.
-uint64_t WalkToTheEnd(Walk walk, const std::vector<uint8_t>& file) {
-  PlacedMedium medium(1);
-  medium.Place(kAt, file);
-  if (!medium.Open() || !medium.ReadWindow(kAt, 1)) return ~0ULL;
-  return walk(*medium.media, kAt, 1, nullptr);
-}
+constexpr uint32_t kAt = kWalkAt;
 
 struct Sample {
   const char* name;
