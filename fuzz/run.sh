@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets in build/fuzz (clang, libFuzzer, ASan and UBSan) and
-# runs each for SECONDS (default 30). Corpora grow in build/fuzz/corpus/;
-# findings are written to build/fuzz/findings/ and fail the run.
+# runs each for SECONDS (default 30), or only the TARGETs named. Corpora grow
+# in build/fuzz/corpus/; findings are written to build/fuzz/findings/ and
+# fail the run.
 #
-# Usage: fuzz/run.sh [SECONDS]
+# Usage: fuzz/run.sh [SECONDS [TARGET...]]   e.g. fuzz/run.sh 600 format_lengths_fuzzer
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
+chosen=("${@:2}")
 tree=build/fuzz
 samples=build/native/samples  # made by a native test run, where there has been one
 
@@ -52,6 +54,7 @@ export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 for target in "${targets[@]}"; do
   read -r fuzzer folder max_len <<<"$target"
+  if [ "${#chosen[@]}" -gt 0 ] && [[ " ${chosen[*]} " != *" $fuzzer "* ]]; then continue; fi
   echo "== $fuzzer for $seconds s"
   log="$tree/$fuzzer.log"
   status=0

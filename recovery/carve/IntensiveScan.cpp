@@ -7,6 +7,7 @@
 #include "Identify.h"
 #include "Media.h"
 #include "PdfEnd.h"
+#include "PhotoOverEnd.h"
 #include "Recovery.h"
 #include "TextIds.h"
 #include "Trace.h"
@@ -56,7 +57,8 @@ void IntensiveScan::run() {
       record->appendChild(recovery_.root);
       record->isComplete = true;
       record->isPicture = type.picture;
-      if (type.length != 0 && !crossesClaimed(s, type.length)) {
+      if (type.length != 0 && !crossesClaimed(s, type.length) &&
+          !PhotoRunsPastTheEnd(media, s, type.length, &recovery_)) {
         s += placeExactFile(*record, s, type.length);
         continue;
       }

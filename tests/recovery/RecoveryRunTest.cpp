@@ -337,3 +337,33 @@ TEST_F(RecoveryRunTest, ALengthRunningIntoAClaimedSectorIsNotTaken) {
   EXPECT_EQ(carved->countSectors(), volume.clusterSector(1010) - first);
   EXPECT_NE(carved->size, png.size());
 }
+
+// A photo written later over the end of a file whose header still gives its
+// old length: the photo comes back whole, and the file ends where the photo
+// begins, as a file without a length of its own would. (An MJPEG clip or a
+// RAW file cut so gives the frames or preview before the photo as photos of
+// their own too.)
+TEST_F(RecoveryRunTest, APhotoOverTheEndOfAFileIsNotTakenInByTheFilesLength) {
+  const std::vector<uint8_t> photo = SampleFile("fat-files/lake.jpg");
+  ASSERT_FALSE(photo.empty());
+  TypeDB dictionary;
+  ASSERT_TRUE(dictionary.Load("FileIdentify.dict")) << dictionary.ErrorText();
+  for (const char* name : {"photo-large.png", "photo-large.gif", "sound.wav", "clip.avi", "clip.mp4",
+                           "clip-mp42.mp4", "clip.mov", "tiff-strips.tif",
+                           "sound-128k.mp3", "clip-ended.mpg", "archive.zip", "photo.bmp"}) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = SampleFile(name);
+    ASSERT_FALSE(file.empty());
+    const uint32_t sectors = static_cast<uint32_t>((file.size() + kSector - 1) / kSector);
+    const uint32_t kept = std::max<uint32_t>(1, sectors * 6 / 10);
+    std::vector<uint8_t> image((300 + sectors) * std::size_t(kSector) + photo.size(), 0);
+    Place(image, 100, file);
+    Place(image, 100 + kept, photo);
+    harness.reset(new RunHarness(image, &dictionary));
+    ASSERT_TRUE(harness->Run());
+    ASSERT_EQ(harness->Records().size(), 2u);
+    const std::vector<uint8_t> head(file.begin(), file.begin() + std::min<std::size_t>(file.size(), kept * kSector));
+    EXPECT_EQ(harness->Data(*harness->Records()[0]), head);
+    EXPECT_EQ(harness->Data(*harness->Records()[1]), photo);
+  }
+}
