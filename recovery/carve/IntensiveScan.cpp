@@ -15,19 +15,10 @@ namespace {
 constexpr uint32_t kWindowSectors = 12;
 constexpr uint32_t kEmptyStretch = 100;  // more empty sectors than this end a file at its data
 
-// Only zero bytes are empty: erased flash (all FF) is data. Eight bytes at a
-// time, as most sectors are either data from their first byte or all zero.
+// Only zero bytes are empty: erased flash (all FF) is data. The bytes are all
+// equal when each equals the one after it.
 bool HoldsData(const uint8_t* sector, uint32_t bytes) {
-  if (sector[0] != 0) return true;
-  uint64_t any = 0;
-  uint32_t i = 0;
-  for (; i + sizeof any <= bytes; i += sizeof any) {
-    uint64_t word;
-    std::memcpy(&word, sector + i, sizeof word);
-    any |= word;
-  }
-  for (; i < bytes; ++i) any |= sector[i];
-  return any != 0;
+  return sector[0] != 0 || std::memcmp(sector, sector + 1, bytes - 1) != 0;
 }
 
 }  // namespace
