@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr uint32_t kImageBufferBytes = 8192;
+// Room for some 2000 sectors of 512 bytes: the sectors the search reads on
+// from move only once per that many reads.
+constexpr uint32_t kBufferBytes = Media::kMaxSectorsPerRead * Media::kLargestSectorSize;
 constexpr uint32_t kTracedSectors = 100;  // reads below this sector are traced
 constexpr uint32_t kNotEnoughMemory = 8;
 constexpr uint32_t kInvalidName = 123;
@@ -129,7 +131,7 @@ bool Media::LearnDevice(const std::string& path) {
   }
   sectorSize_ = reply.bytesPerSector;
   openedSectorSize_ = sectorSize_;
-  if (buffer_ == nullptr && !AllocateBuffer(kMaxSectorsPerRead * sectorSize_)) return false;
+  if (buffer_ == nullptr && !AllocateBuffer()) return false;
 
   std::vector<PartitionEntry> entries;
   if (!device_->QueryLayout(entries, error)) {
@@ -191,7 +193,7 @@ bool Media::LearnImage(const std::string& path) {
   sectorSize_ = kImageSectorSize;
   openedSectorSize_ = sectorSize_;
   partitionStart_ = 0;
-  if (buffer_ == nullptr && !AllocateBuffer(kImageBufferBytes)) return false;
+  if (buffer_ == nullptr && !AllocateBuffer()) return false;
   uint64_t size = 0;
   uint32_t error = 0;
   if (!device_->FileSize(size, error)) {
@@ -216,8 +218,8 @@ bool Media::LearnImage(const std::string& path) {
   return true;
 }
 
-bool Media::AllocateBuffer(uint32_t bytes) {
-  if (!memory_.Allocate(kMaxSectorsPerRead * kLargestSectorSize, bytes)) {
+bool Media::AllocateBuffer() {
+  if (!memory_.Allocate(kBufferBytes, kBufferBytes)) {
     lastError_ = kNotEnoughMemory;
     return false;
   }
@@ -261,28 +263,10 @@ bool Media::ReadSectors(uint32_t first, uint32_t count) {
   }
 
   const uint64_t cacheEnd = static_cast<uint64_t>(cacheFirst_) + cacheCount_;
-  if (first >= cacheFirst_ && first < cacheEnd) {
-    // The cached sectors from first on move to the start; only the tail is read.
-    uint32_t keep = static_cast<uint32_t>(cacheEnd - first);
-    std::memmove(buffer_, buffer_ + static_cast<std::size_t>(first - cacheFirst_) * sectorSize_,
-                 static_cast<std::size_t>(keep) * sectorSize_);
-    cacheFirst_ = first;
-    cacheCount_ = keep;
-    if (keep >= count) return true;
-    uint32_t wanted = (count - keep) * sectorSize_;
-    uint32_t delivered = 0;
-    if (!ReadWithRetries((static_cast<uint64_t>(first) + keep) * sectorSize_, buffer_ + keep * sectorSize_, wanted,
-                         delivered))
-      return false;
-    if (delivered < wanted) {  // only whole sectors that arrived count
-      lastError_ = kErrorSeek;
-      cacheCount_ = keep + delivered / sectorSize_;
-      return false;
-    }
-    cacheCount_ = count;
-    return true;
-  }
+  if (first >= cacheFirst_ && first < cacheEnd)
+    return ReadTail(first, static_cast<uint32_t>(cacheEnd - first), count);
 
+  buffer_ = memory_.data();
   uint32_t wanted = count * sectorSize_;
   uint32_t delivered = 0;
   if (!ReadWithRetries(static_cast<uint64_t>(first) * sectorSize_, buffer_, wanted, delivered)) {
@@ -295,6 +279,32 @@ bool Media::ReadSectors(uint32_t first, uint32_t count) {
     return false;
   }
   cacheFirst_ = first;
+  cacheCount_ = count;
+  return true;
+}
+
+// The window moves onto the keep cached sectors from first; only the rest is
+// read, behind them. They are moved to the buffer's start only when the rest
+// would not fit behind them.
+bool Media::ReadTail(uint32_t first, uint32_t keep, uint32_t count) {
+  const std::size_t ss = sectorSize_;
+  buffer_ += (first - cacheFirst_) * ss;
+  cacheFirst_ = first;
+  cacheCount_ = keep;
+  if (keep >= count) return true;
+  if (static_cast<std::size_t>(buffer_ - memory_.data()) + count * ss > memory_.size()) {
+    std::memmove(memory_.data(), buffer_, keep * ss);
+    buffer_ = memory_.data();
+  }
+  uint32_t wanted = (count - keep) * sectorSize_;
+  uint32_t delivered = 0;
+  if (!ReadWithRetries((static_cast<uint64_t>(first) + keep) * ss, buffer_ + keep * ss, wanted, delivered))
+    return false;
+  if (delivered < wanted) {  // only whole sectors that arrived count
+    lastError_ = kErrorSeek;
+    cacheCount_ = keep + delivered / sectorSize_;
+    return false;
+  }
   cacheCount_ = count;
   return true;
 }
@@ -343,6 +353,4 @@ void Media::SetSectorSize(uint32_t bytes) {
   // Cached sectors of the old size are not sectors of the new one.
   if (bytes != sectorSize_) ForgetCache();
   sectorSize_ = bytes;
-  if (buffer_ != nullptr && static_cast<uint64_t>(bytes) * kMaxSectorsPerRead <= memory_.reserved())
-    memory_.Grow(static_cast<std::size_t>(bytes) * kMaxSectorsPerRead);
 }

@@ -2,15 +2,18 @@
 // from. It opens a drive by letter ("\\.\E:"), a device by name
 // ("\\.\PhysicalDrive2") or a raw image file, learns the sector size and how
 // many sectors are worth reading, and hands out runs of up to 16 consecutive
-// sectors at the start of a buffer it owns.
+// sectors inside a buffer it owns.
 //
 // Error convention: every operation that can fail returns true on success;
 // on failure false, and lastError holds the Windows error code of the step
 // that failed (25: a read gave fewer bytes than asked for; 21: no medium in
 // the drive). Every failed open step is traced; read failures are not.
 //
-// The buffer never moves while a source is open, so a pointer into it stays
-// good across reads. Not thread-safe: one reader at a time.
+// The buffer holds many more sectors than one read gives: a read that runs on
+// from the sectors it holds moves buffer onto them instead of moving them,
+// and fetches only what it lacks. So buffer points at the last read's sectors
+// and may move with every read; the memory behind it stays while a source is
+// open. Not thread-safe: one reader at a time.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +30,8 @@ class Media {
   static constexpr uint32_t kImageSectorSize = 512;
   static constexpr uint32_t kReadAttempts = 10;
   static constexpr uint32_t kLongestDeviceName = 46;
-  // The buffer's address range holds 16 sectors of this size, so that a
-  // larger sector size never moves it.
+  // The buffer holds 16 sectors of this size, so that a larger sector size
+  // never moves it.
   static constexpr uint32_t kLargestSectorSize = 65536;
   static constexpr uint32_t kNoSector = 0xFFFFFFFF;
 
@@ -51,8 +54,10 @@ class Media {
   // left as they were.
   bool QueryStorageProperties(std::string& vendor, std::string& model, std::string& bus);
 
-  // count <= 16. On true the sectors first .. first + count - 1 stand at the
-  // start of buffer. Reads beyond sectorCount are not refused here.
+  // count <= 16. On true the sectors first .. first + count - 1 stand at
+  // buffer; on false buffer points where they would stand, and cacheCount
+  // tells how many of them arrived. Reads beyond sectorCount are not refused
+  // here.
   bool ReadSectors(uint32_t first, uint32_t count);
 
   void Close();
@@ -62,12 +67,11 @@ class Media {
   // The three bytes of a partition entry's CHS field, with the heads and
   // sectors per track of geometry; 32-bit arithmetic.
   uint32_t ChsToLba(uint8_t cylinderLow, uint8_t head, uint8_t sectorAndCylinderHigh) const;
-  // Replaces sectorSize; the buffer grows in place when it must, and the
-  // sectors it held no longer count as read.
+  // Replaces sectorSize; the sectors the buffer held no longer count as read.
   void SetSectorSize(uint32_t bytes);
 
   // Read access for users.
-  uint8_t* const& buffer;  // null while nothing is open
+  uint8_t* const& buffer;  // the last read's first sector; null while nothing is open
   const uint32_t& sectorSize;
   // What the open learnt, before any SetSectorSize: the unit of sectorCount.
   const uint32_t& openedSectorSize;
@@ -79,8 +83,8 @@ class Media {
   const uint64_t& partitionLength;  // in sectors (an image without an active partition: in bytes)
   const uint64_t& sectorCount;      // the sectors from 0 that count as the medium
   const DiskGeometry& geometry;
-  const uint32_t& cacheFirst;  // the sector at the start of buffer
-  const uint32_t& cacheCount;  // valid sectors in buffer from cacheFirst
+  const uint32_t& cacheFirst;  // the sector at buffer
+  const uint32_t& cacheCount;  // valid sectors from buffer on
 
  private:
   enum class Kind { kDrive, kDevice, kImage };
@@ -90,7 +94,8 @@ class Media {
   static bool GeometryUnsupported(uint32_t error);
   bool ProbeGeometry(DiskGeometry& geometry);
   bool LearnImage(const std::string& path);
-  bool AllocateBuffer(uint32_t bytes);
+  bool AllocateBuffer();
+  bool ReadTail(uint32_t first, uint32_t keep, uint32_t count);
   void UseGeometryExtent();
   void ReleaseSource();
   void ForgetCache();
@@ -100,7 +105,7 @@ class Media {
   UserNotice notice_;
   std::unique_ptr<Device> device_;
   PageMemory memory_;
-  uint8_t* buffer_ = nullptr;
+  uint8_t* buffer_ = nullptr;  // inside memory_
   uint32_t sectorSize_ = 0;
   uint32_t openedSectorSize_ = 0;
   std::string sourcePath_;

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "ChainMatch.h"
 #include "ContentChecks.h"
 #include "DictionaryFile.h"
 #include "LineParser.h"
@@ -43,7 +42,14 @@ TypeDB::~TypeDB() {
   delete[] bucketTails_;
 }
 
+// The entries that a failed Load added stay, so the indexes are rebuilt either way.
 bool TypeDB::Load(const std::string& path) {
+  const bool loaded = ReadLines(path);
+  if (buckets_ != nullptr) BuildIndexes();
+  return loaded;
+}
+
+bool TypeDB::ReadLines(const std::string& path) {
   std::vector<uint8_t> content;
   if (!ReadDictionaryFile(path, content)) {
     SetError("Error opening file information database - " + path + "\n");
@@ -132,22 +138,21 @@ const char* TypeDB::ErrorText() const { return errorText_ ? errorText_->c_str() 
 
 void TypeDB::SetError(const std::string& text) { errorText_ = std::make_unique<std::string>(text); }
 
+void TypeDB::BuildIndexes() {
+  if (!indexes_) indexes_ = std::make_unique<SignatureIndex[]>(kBucketCount);
+  for (int bucket = 0; bucket < kBucketCount; ++bucket)
+    indexes_[bucket].Build(buckets_[bucket], bucket != kOtherOffsetBucket);
+}
+
 bool TypeDB::IdentifyType(const uint8_t* data, int32_t length) {
   currentMatch_ = nullptr;
-  if (buckets_ != nullptr) {
+  if (indexes_) {
     // Without a first byte there is no first-byte bucket to look in.
-    if (length > 0) currentMatch_ = FirstMatchIn(data[0], data, length);
-    if (currentMatch_ == nullptr) currentMatch_ = FirstMatchIn(kOtherOffsetBucket, data, length);
+    if (length > 0 && !indexes_[data[0]].empty()) currentMatch_ = indexes_[data[0]].FirstMatch(data, length);
+    if (currentMatch_ == nullptr) currentMatch_ = indexes_[kOtherOffsetBucket].FirstMatch(data, length);
   }
   if (currentMatch_ == nullptr && LooksLikeText(data, length)) currentMatch_ = textType_;
   return currentMatch_ != nullptr;
-}
-
-const TypeEntry* TypeDB::FirstMatchIn(int bucket, const uint8_t* data, int32_t length) const {
-  for (const TypeEntry* candidate = buckets_[bucket]; candidate != nullptr; candidate = candidate->nextInBucket) {
-    if (const TypeEntry* last = MatchChain(candidate, data, length)) return last;
-  }
-  return nullptr;
 }
 
 const char* TypeDB::MatchExtension() const { return currentMatch_ != nullptr ? currentMatch_->extension : ""; }

@@ -8,7 +8,8 @@
 // (its first line, then its "+" lines); its first entry is indexed in one of
 // 257 buckets: 0 to 255 for offset 0 by the first pattern byte, 256 for every
 // other offset. Signatures at offset 0 are tried first; within a bucket the
-// earlier line wins.
+// earlier line wins. Each bucket is searched through its SignatureIndex,
+// rebuilt after every Load.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "SignatureIndex.h"
 #include "TypeEntry.h"
 
 class TypeDB {
@@ -53,11 +55,12 @@ class TypeDB {
   static constexpr int kBucketCount = 257;
   static constexpr int kOtherOffsetBucket = 256;
 
+  bool ReadLines(const std::string& path);
   bool ReadLine(const char* text, std::size_t length);
   bool LastElementContinues() const;
   TypeEntry* Add(const TypeEntry& scratch);
   void AddToBucket(TypeEntry* entry);
-  const TypeEntry* FirstMatchIn(int bucket, const uint8_t* data, int32_t length) const;
+  void BuildIndexes();
   void SetError(const std::string& text);
 
   TypeEntry* firstEntry_ = nullptr;
@@ -70,4 +73,5 @@ class TypeDB {
   // Where the next entries go, so that loading stays linear in the file.
   TypeEntry* lastElement_ = nullptr;  // the end of the last top-level entry's chain
   TypeEntry** bucketTails_ = nullptr;
+  std::unique_ptr<SignatureIndex[]> indexes_;  // one per bucket, once a Load began
 };

@@ -11,9 +11,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
+#include "FileHoles.h"
 #include "MasterBootRecord.h"
 #include "PlatformDevice.h"
 #include "PosixDeviceInfo.h"
@@ -154,9 +156,16 @@ class PosixDevice : public Device {
 
   // Reads until the request is filled or the data ends. An error after part
   // of the request fails all of it, as one request to a Windows device does.
-  bool ReadAt(uint64_t offset, uint8_t* destination, uint32_t bytes, uint32_t& delivered, uint32_t& error) const {
+  // The holes of an image file are filled here (FileHoles.h).
+  bool ReadAt(uint64_t offset, uint8_t* destination, uint32_t bytes, uint32_t& delivered, uint32_t& error) {
     uint32_t done = 0;
     while (done < bytes) {
+      const uint64_t hole = block_ ? 0 : holes_.HoleAt(offset + done, bytes - done);
+      if (hole != 0) {
+        std::memset(destination + done, 0, static_cast<std::size_t>(hole));
+        done += static_cast<uint32_t>(hole);
+        continue;
+      }
       ssize_t n = pread(fd_, destination + done, bytes - done, static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
@@ -174,6 +183,7 @@ class PosixDevice : public Device {
   bool block_;
   dev_t rdev_;
   uint64_t position_ = 0;
+  FileHoles holes_{fd_};
 };
 
 class PosixDeviceOpener : public DeviceOpener {

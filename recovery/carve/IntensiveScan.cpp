@@ -39,6 +39,10 @@ void IntensiveScan::run() {
   const uint32_t end = recovery_.scanEnd;
   File* open = nullptr;  // the record that the following sectors extend
   uint32_t lastData = 0;   // the last sector with data since it opened
+  // As Recovery::identify asks it, made once for the whole search.
+  Identifier identifier(media, recovery_.dictionary, &recovery_);
+  identifier.options = recovery_.options.types;
+  Identification type;
   for (; s < end && !recovery_.stopRequested(); recovery_.advanceProgress(progressFor(s)), ++s) {
     if (recovery_.isUsed(s)) {
       if (open != nullptr) closeScanRecord(*open, s, lastData);
@@ -47,8 +51,7 @@ void IntensiveScan::run() {
     }
     recovery_.markUsed(s, 1);
     if (!media.ReadSectors(s, kWindowSectors)) continue;
-    Identification type;
-    if (recovery_.identify(s, kWindowSectors, open, type)) {
+    if (identifier.identify(s, kWindowSectors, open, type)) {
       if (open != nullptr) closeScanRecord(*open, s, lastData);
       open = nullptr;
       ++recovery_.fileCounter;

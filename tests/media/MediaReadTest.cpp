@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr std::size_t kBufferBytes = std::size_t{Media::kMaxSectorsPerRead} * Media::kLargestSectorSize;
+
 class MediaRead : public MediaTest {
  protected:
   void SetUp() override {
@@ -132,6 +134,30 @@ TEST(MediaWithoutSource, ReadsFail) {
   EXPECT_EQ(media.buffer, nullptr);
 }
 
+// The search's pattern, 12 sectors from every sector in turn, moves the
+// window one sector on and reads one sector behind it; the sectors it keeps
+// are moved back to the buffer's start only when the buffer is full.
+TEST_F(MediaRead, ForwardRunMovesTheWindowNotTheBytes) {
+  constexpr uint32_t kRun = 12;
+  ASSERT_TRUE(media->ReadSectors(0, kRun));
+  const uint8_t* start = media->buffer;
+  uint32_t movedBack = 0;
+  for (uint32_t s = 1; s < 6000; ++s) {
+    const uint8_t* before = media->buffer;
+    ASSERT_TRUE(media->ReadSectors(s, kRun));
+    ASSERT_EQ(Requests(), s + 1);
+    ASSERT_EQ(drive->counters.lastBytes, 512u);
+    if (media->buffer == start) {
+      ++movedBack;
+    } else {
+      ASSERT_EQ(media->buffer, before + 512) << "sector " << s;
+    }
+    ASSERT_TRUE(BufferHolds(*drive, s, kRun)) << "sector " << s;
+  }
+  // 1 MiB holds 2048 sectors: the window goes back after every 2037 reads.
+  EXPECT_EQ(movedBack, 2u);
+}
+
 // The recovery run's pattern: 12 sectors from every sector in turn. Whatever
 // the faults, a read that succeeds holds exactly the image's sectors, the
 // sectors the cache claims are the image's, and read-ahead changes no answer.
@@ -161,7 +187,7 @@ TEST_P(WholeImageRead, NoStaleByteIsEverReportedAsData) {
     ASSERT_TRUE(valid == 0 || source.cacheFirst == s) << "sector " << s;
     std::vector<uint8_t> want = Sectors(*image, s, valid);
     ASSERT_TRUE(std::equal(want.begin(), want.end(), source.buffer)) << "sector " << s;
-    ASSERT_EQ(source.buffer, buffer);
+    ASSERT_TRUE(source.buffer >= buffer && source.buffer + valid * 512 <= buffer + kBufferBytes) << "sector " << s;
   }
 }
 

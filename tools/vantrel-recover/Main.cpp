@@ -29,6 +29,7 @@ constexpr int kCopyFailed = 1;
 constexpr int kCannotStart = 2;  // bad arguments, source or destination
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+constexpr auto kFinishPoll = std::chrono::milliseconds(2);
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr,
@@ -88,9 +89,14 @@ bool RunRecovery(Recovery& recovery, Console& console) {
     return false;
   }
   recovery.startEvent.set();
+  // The end is looked for more often than the progress is shown, so that a
+  // short run is not kept waiting for the next progress line.
+  auto nextProgress = std::chrono::steady_clock::now() + kProgressInterval;
   while (!recovery.isFinished()) {
-    std::this_thread::sleep_for(kProgressInterval);
+    std::this_thread::sleep_for(kFinishPoll);
+    if (std::chrono::steady_clock::now() < nextProgress) continue;
     console.Progress(recovery.progressPercent());
+    nextProgress += kProgressInterval;
   }
   recovery.waitUntilFinished();
   console.EndProgress();
