@@ -60,8 +60,10 @@ void IntensiveScan::run() {
       record->appendChild(recovery_.root);
       record->isComplete = true;
       record->isPicture = type.picture;
+      // A photo's own walk went over every byte of it, which holds no other
+      // photo's start; other files are looked through for one.
       if (type.length != 0 && !crossesClaimed(s, type.length) &&
-          !PhotoRunsPastTheEnd(media, s, type.length, &recovery_)) {
+          (type.extension == "jpg" || !PhotoRunsPastTheEnd(media, s, type.length, &recovery_))) {
         s += placeExactFile(*record, s, type.length);
         continue;
       }
