@@ -10,7 +10,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick libimage-exiftool-perl sox
   fonts-liberation fonts-comic-neue fonts-dejavu-extra
-  dosfstools mtools fdisk
+  dosfstools mtools fdisk exfatprogs exfat-fuse
   ffmpeg zip ghostscript libgsf-bin xxd python3
   clang libclang-rt-14-dev
 )

@@ -235,6 +235,50 @@ for photo in "${quick[@]}"; do mcopy -i quick.img "$photo" "::$(basename "$photo
 mkfs.fat -F 32 -S 512 -s 1 -i 1234ABCD quick.img >/dev/null
 printf '%s\n' "${quick[@]}" >quick-manifest.txt
 
+# exFAT volumes as mkfs.exfat makes them, of several sizes and cluster sizes;
+# exfat-boot.txt holds what dump.exfat and exfatlabel read from each. Where
+# a loop device and exfat-fuse can be had, exfat.img gets a camera's folder
+# with one file deleted; exfat-manifest.txt lists its files (state, path,
+# size, modification time in UTC), and is empty where the volume stays empty.
+exfat_images=("exfat.img 16M 4K CAMERA" "exfat-8m.img 8M 512 SMALL" "exfat-32k.img 32M 32K WIDE" "exfat-64m.img 64M 128K")
+exfat_files=(
+  "live|DCIM/100CANON/IMG_0001.JPG|5000|2022-03-04 05:06:07"
+  "live|DCIM/100CANON/Holiday at the lake, seen from the hills above the old bridge.jpg|70000|2022-07-08 18:00:01"
+  "deleted|DCIM/100CANON/IMG_0002.JPG|2|2022-03-04 05:07:10"
+)
+fill_exfat() {
+  local image=$1 mount=$work/exfat-mount loop entry state path size stamp
+  command -v mount.exfat-fuse >/dev/null && loop=$(losetup -f --show "$image" 2>/dev/null) || return 1
+  mkdir -p "$mount"
+  if ! timeout 20 mount.exfat-fuse "$loop" "$mount" >/dev/null 2>&1; then
+    losetup -d "$loop"
+    return 1
+  fi
+  mkdir -p "$mount/DCIM/100CANON"
+  for entry in "${exfat_files[@]}"; do
+    IFS='|' read -r state path size stamp <<<"$entry"
+    head -c "$size" /dev/urandom >"$mount/$path"
+    TZ=UTC touch -d "$stamp" "$mount/$path"
+  done
+  for entry in "${exfat_files[@]}"; do
+    IFS='|' read -r state path size stamp <<<"$entry"
+    [ "$state" = deleted ] && rm "$mount/$path"
+  done
+  umount "$mount" && losetup -d "$loop"
+}
+rm -f exfat*.img exfat-boot.txt
+: >exfat-manifest.txt
+for made in "${exfat_images[@]}"; do
+  read -r name size cluster label <<<"$made"
+  truncate -s "$size" "$name"
+  mkfs.exfat -c "$cluster" ${label:+-L "$label"} "$name" >/dev/null
+  if [ "$name" = exfat.img ] && fill_exfat "$name"; then printf '%s\n' "${exfat_files[@]}" >exfat-manifest.txt; fi
+  fsck.exfat -n "$name" >/dev/null
+  boot=$(dump.exfat "$name" | awk -F: '/Dump Boot sector/ { on = 1; next }
+    on && NF == 2 { gsub(/[ \t]/, "", $2); printf "%s ", $2 } on && NF < 2 { exit }')
+  printf '%s %s%s\n' "$name" "$boot" "$(exfatlabel "$name" 2>/dev/null | sed -n 's/^label: //p')"
+done >exfat-boot.txt
+
 # A card of 20,000 small files in 20 folders, for the copy step's list.
 rm -rf "$work/many" && mkdir -p "$work/many"
 for folder in $(seq -w 1 20); do

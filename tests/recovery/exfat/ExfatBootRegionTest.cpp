@@ -1,0 +1,175 @@
+// The exFAT boot region of mkfs.exfat images: its fields as dump.exfat reads
+// them, its checksum, the backup when the main region is damaged, and
+// boot sectors whose fields would lead a reader off the volume or the medium.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "ExfatSamples.h"
+#include "Media.h"
+#include "MemoryDevice.h"
+#include "SectorWindow.h"
+
+namespace {
+
+constexpr uint32_t kSector = 512;
+
+ExfatBootRegion Read(const std::vector<uint8_t>& image, uint64_t start = 0) {
+  return ReadExfatBootRegion(ImageReader(image), start, image.size());
+}
+
+}  // namespace
+
+TEST(ExfatBootRegionTest, ReadsWhatDumpExfatReads) {
+  for (const ExfatBootFacts& f : ExfatSampleFacts()) {
+    SCOPED_TRACE(f.image);
+    const std::vector<uint8_t> image = ExfatSample(f.image);
+    const ExfatBootRegion region = Read(image);
+    ASSERT_EQ(region.used, ExfatBootCopy::kMain) << ExfatBootFaultName(region.mainFault);
+    const ExfatBootSector& b = region.boot;
+    EXPECT_EQ(b.volumeLength, f.volumeLength);
+    EXPECT_EQ(b.fatOffset, f.fatOffset);
+    EXPECT_EQ(b.fatLength, f.fatLength);
+    EXPECT_EQ(b.clusterHeapOffset, f.heapOffset);
+    EXPECT_EQ(b.clusterCount, f.clusterCount);
+    EXPECT_EQ(b.rootCluster, f.rootCluster);
+    EXPECT_EQ(b.volumeSerial, f.serial);
+    EXPECT_EQ(b.bytesPerSectorShift, f.sectorShift);
+    EXPECT_EQ(b.sectorsPerClusterShift, f.clusterShift);
+    EXPECT_EQ(b.numberOfFats, 1);
+    EXPECT_EQ(b.revision, 0x0100);
+    // The backup region repeats the checksum.
+    const SectorWindow backup(image.data() + 12 * kSector, 12 * kSector);
+    EXPECT_EQ(region.checksum, backup.le32(11 * kSector));
+    EXPECT_EQ(ExfatBootChecksum(backup.data(), kSector), region.checksum);
+  }
+}
+
+TEST(ExfatBootRegionTest, DamagedMainRegionFallsBackToTheBackup) {
+  const std::vector<uint8_t> sound = ExfatSample("exfat.img");
+  struct Damage {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> make;
+    ExfatBootFault fault;
+  };
+  const Damage damages[] = {
+      {"a boot code byte", [](std::vector<uint8_t>& i) { i[200] ^= 1; }, ExfatBootFault::kChecksum},
+      {"an extended boot sector", [](std::vector<uint8_t>& i) { i[3 * kSector + 7] ^= 1; }, ExfatBootFault::kChecksum},
+      {"the checksum sector", [](std::vector<uint8_t>& i) { i[11 * kSector + 300] ^= 1; }, ExfatBootFault::kChecksum},
+      {"the sector shift", [](std::vector<uint8_t>& i) { i[108] = 13; }, ExfatBootFault::kSectorShift},
+      {"a wiped region", [](std::vector<uint8_t>& i) { std::fill(i.begin(), i.begin() + 12 * kSector, 0); },
+       ExfatBootFault::kNoName},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.what);
+    std::vector<uint8_t> image = sound;
+    d.make(image);
+    const ExfatBootRegion region = Read(image);
+    EXPECT_EQ(region.used, ExfatBootCopy::kBackup);
+    EXPECT_EQ(region.mainFault, d.fault);
+    EXPECT_EQ(region.boot.clusterCount, Read(sound).boot.clusterCount);
+  }
+
+  // The flags and the use percentage change in place: the checksum skips them.
+  std::vector<uint8_t> dirty = sound;
+  dirty[106] |= 2;
+  dirty[112] = 40;
+  EXPECT_EQ(Read(dirty).used, ExfatBootCopy::kMain);
+  EXPECT_TRUE(Read(dirty).boot.volumeDirty());
+
+  std::vector<uint8_t> both = sound;
+  both[200] ^= 1;
+  both[12 * kSector + 200] ^= 1;
+  const ExfatBootRegion none = Read(both);
+  EXPECT_EQ(none.used, ExfatBootCopy::kNone);
+  EXPECT_EQ(none.mainFault, ExfatBootFault::kChecksum);
+  EXPECT_EQ(none.backupFault, ExfatBootFault::kChecksum);
+}
+
+TEST(ExfatBootRegionTest, FoundInsideAPartitionAndThroughMedia) {
+  const std::vector<uint8_t> volume = ExfatSample("exfat-8m.img");
+  const uint64_t start = 2048 * kSector;
+  std::vector<uint8_t> card(start + volume.size(), 0);
+  std::copy(volume.begin(), volume.end(), card.begin() + static_cast<std::ptrdiff_t>(start));
+  EXPECT_EQ(Read(card, start).used, ExfatBootCopy::kMain);
+
+  MemoryDeviceOpener devices;
+  devices.Add("card.img", card);
+  Media media(&devices);
+  ASSERT_TRUE(media.OpenImage("card.img"));
+  const uint64_t bytes = media.sectorCount * media.openedSectorSize;
+  const ExfatBootRegion region = ReadExfatBootRegion(MediaByteReader(media), start, bytes);
+  EXPECT_EQ(region.used, ExfatBootCopy::kMain);
+  EXPECT_EQ(region.checksum, Read(card, start).checksum);
+
+  // A medium that ends inside the volume's FAT holds no usable volume.
+  card.resize(start + 2100 * kSector);
+  const ExfatBootRegion cut = Read(card, start);
+  EXPECT_EQ(cut.used, ExfatBootCopy::kNone);
+  EXPECT_EQ(cut.mainFault, ExfatBootFault::kFatOutside);
+  EXPECT_EQ(Read(card, card.size() - 100).mainFault, ExfatBootFault::kUnreadable);
+}
+
+TEST(ExfatBootRegionTest, HostileFieldsAreRefused) {
+  const std::vector<uint8_t> image = ExfatSample("exfat.img");
+  const ExfatBootSector sound = ExfatBootSector::FromBytes(image.data());
+  const uint64_t medium = image.size() / kSector;
+  ASSERT_EQ(sound.check(medium), ExfatBootFault::kNone);
+  struct Hostile {
+    const char* what;
+    std::function<void(ExfatBootSector&)> make;
+    ExfatBootFault fault;
+  };
+  const Hostile cases[] = {
+      {"sectors of 256 bytes", [](ExfatBootSector& b) { b.bytesPerSectorShift = 8; }, ExfatBootFault::kSectorShift},
+      {"sectors of 8 KiB", [](ExfatBootSector& b) { b.bytesPerSectorShift = 13; }, ExfatBootFault::kSectorShift},
+      {"clusters of 64 MiB", [](ExfatBootSector& b) { b.sectorsPerClusterShift = 17; }, ExfatBootFault::kClusterShift},
+      {"shift of 255", [](ExfatBootSector& b) { b.sectorsPerClusterShift = 255; }, ExfatBootFault::kClusterShift},
+      {"no FAT", [](ExfatBootSector& b) { b.numberOfFats = 0; }, ExfatBootFault::kFatCount},
+      {"three FATs", [](ExfatBootSector& b) { b.numberOfFats = 3; }, ExfatBootFault::kFatCount},
+      {"FAT over the boot regions", [](ExfatBootSector& b) { b.fatOffset = 12; }, ExfatBootFault::kFatOutside},
+      {"FAT past the medium", [](ExfatBootSector& b) { b.fatOffset = 0xFFFFFFF0; }, ExfatBootFault::kFatOutside},
+      {"two FATs of 2^32 sectors",
+       [](ExfatBootSector& b) {
+         b.numberOfFats = 2;
+         b.fatLength = 0xFFFFFFFF;
+       },
+       ExfatBootFault::kFatOutside},
+      {"heap over the FAT", [](ExfatBootSector& b) { b.clusterHeapOffset = b.fatOffset + 1; }, ExfatBootFault::kHeapOutside},
+      {"heap past the medium", [](ExfatBootSector& b) { b.clusterHeapOffset = 0xFFFFFFFF; }, ExfatBootFault::kHeapOutside},
+      {"no cluster", [](ExfatBootSector& b) { b.clusterCount = 0; }, ExfatBootFault::kClusterCount},
+      {"2^32 clusters", [](ExfatBootSector& b) { b.clusterCount = 0xFFFFFFFF; }, ExfatBootFault::kClusterCount},
+      {"one cluster more than the heap", [](ExfatBootSector& b) { b.clusterCount = 3585; },
+       ExfatBootFault::kClusterCount},
+      {"a volume of 2^64 sectors with clusters the FAT cannot hold",
+       [](ExfatBootSector& b) {
+         b.volumeLength = UINT64_MAX;
+         b.clusterCount = 0xFFFFFFF0;
+       },
+       ExfatBootFault::kClusterCount},
+      {"a heap that leaves the medium",
+       [](ExfatBootSector& b) {
+         b.volumeLength = UINT64_MAX;
+         b.fatLength = 8192;
+         b.clusterHeapOffset = 2048 + 8192;
+         b.clusterCount = 100000;
+       },
+       ExfatBootFault::kHeapOutside},
+      {"root cluster 1", [](ExfatBootSector& b) { b.rootCluster = 1; }, ExfatBootFault::kRootCluster},
+      {"root cluster past the heap", [](ExfatBootSector& b) { b.rootCluster = b.clusterCount + 2; },
+       ExfatBootFault::kRootCluster},
+      {"FAT parameters left", [](ExfatBootSector& b) { b.parameterBlockZero = false; }, ExfatBootFault::kNotZeroed},
+      {"no signature", [](ExfatBootSector& b) { b.signature = 0; }, ExfatBootFault::kNoSignature},
+  };
+  for (const Hostile& h : cases) {
+    ExfatBootSector boot = sound;
+    h.make(boot);
+    EXPECT_EQ(boot.check(medium), h.fault) << h.what << ": " << ExfatBootFaultName(boot.check(medium));
+  }
+  // The last cluster fits; the medium must hold the whole heap.
+  ExfatBootSector last = sound;
+  last.rootCluster = sound.clusterCount + 1;
+  EXPECT_EQ(last.check(medium), ExfatBootFault::kNone);
+  EXPECT_EQ(sound.check(medium - 1), ExfatBootFault::kHeapOutside);
+}
