@@ -20,6 +20,7 @@ targets=(
   "format_lengths_fuzzer format_lengths 32768"
   "identify_fuzzer identify_sector 8194"
   "recovery_run_fuzzer recovery_run 132097"
+  "exfat_fuzzer exfat 32768"
 )
 
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -31,7 +32,7 @@ cmake --build "$tree" --target "${names[@]}" fat_seed
 
 corpus=$tree/corpus
 mkdir -p "$corpus/load" "$corpus/identify" "$corpus/jpeg_extent" "$corpus/format_lengths" "$corpus/identify_sector" "$corpus/recovery_run" \
-  "$tree/findings"
+  "$corpus/exfat" "$tree/findings"
 # Seeds: the shipped dictionary's text (first byte 0: scramble it) and the
 # starts of the sample files.
 { printf '\0'; cat typedb/FileIdentify.txt; } >"$corpus/load/shipped"
@@ -43,6 +44,13 @@ for sample in "$samples"/*; do
   { printf '\377\000'; head -c 8192 "$sample"; } >"$corpus/identify_sector/$name"
   case "$name" in *.jpg) head -c 16384 "$sample" >"$corpus/jpeg_extent/$name" ;; esac
   case "$name" in *.png | *.gif | *.wav | *.avi | *.webp | *.tif | *.dng | *.cr2 | *.nef | *.mp4 | *.mov | *.3gp | *.m4a | *.mp3 | *.mpg | *.pdf) head -c 32768 "$sample" >"$corpus/format_lengths/$name" ;; esac
+  # exFAT: both boot regions, and 32 KiB from the root directory on (in
+  # exfat.img the camera folder follows it).
+  case "$name" in exfat*.img)
+    head -c 12288 "$sample" >"$corpus/exfat/$name-boot"
+    root=$(awk -v image="$name" '$1 == image { print $5 + ($7 - 2) * 2 ^ $10 }' "$samples/exfat-boot.txt")
+    dd if="$sample" of="$corpus/exfat/$name-root" bs=512 skip="$root" count=64 status=none ;;
+  esac
   # The card images (options and 256 sectors), with deleted entries walked
   # (options 1) and with every option that makes the walk go further (7).
   case "$name" in *.img) for options in 1 7; do

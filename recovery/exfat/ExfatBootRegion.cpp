@@ -103,10 +103,11 @@ ExfatByteReader MediaByteReader(Media& media) {
     if (size == 0) return false;
     while (count > 0) {
       const uint64_t sector = offset / size;
-      if (sector > UINT32_MAX) return false;
       const uint32_t skip = static_cast<uint32_t>(offset % size);
       const uint64_t wanted = (static_cast<uint64_t>(skip) + count + size - 1) / size;
       const uint32_t sectors = static_cast<uint32_t>(std::min<uint64_t>(wanted, Media::kMaxSectorsPerRead));
+      // Sector numbers of the medium are 32 bits wide.
+      if (sector + sectors - 1 > UINT32_MAX) return false;
       if (!media.ReadSectors(static_cast<uint32_t>(sector), sectors)) return false;
       const uint32_t part = std::min<uint32_t>(count, sectors * size - skip);
       std::memcpy(into, media.buffer + skip, part);

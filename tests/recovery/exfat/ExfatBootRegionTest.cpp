@@ -113,63 +113,50 @@ TEST(ExfatBootRegionTest, FoundInsideAPartitionAndThroughMedia) {
 
 TEST(ExfatBootRegionTest, HostileFieldsAreRefused) {
   const std::vector<uint8_t> image = ExfatSample("exfat.img");
-  const ExfatBootSector sound = ExfatBootSector::FromBytes(image.data());
   const uint64_t medium = image.size() / kSector;
-  ASSERT_EQ(sound.check(medium), ExfatBootFault::kNone);
+  struct Poke {
+    uint32_t at, width;
+    uint64_t value;
+  };
   struct Hostile {
     const char* what;
-    std::function<void(ExfatBootSector&)> make;
+    std::vector<Poke> pokes;
     ExfatBootFault fault;
   };
+  // exfat.img: FAT at 2048 (32 sectors), heap at 4096, 3584 clusters of 8 sectors.
   const Hostile cases[] = {
-      {"sectors of 256 bytes", [](ExfatBootSector& b) { b.bytesPerSectorShift = 8; }, ExfatBootFault::kSectorShift},
-      {"sectors of 8 KiB", [](ExfatBootSector& b) { b.bytesPerSectorShift = 13; }, ExfatBootFault::kSectorShift},
-      {"clusters of 64 MiB", [](ExfatBootSector& b) { b.sectorsPerClusterShift = 17; }, ExfatBootFault::kClusterShift},
-      {"shift of 255", [](ExfatBootSector& b) { b.sectorsPerClusterShift = 255; }, ExfatBootFault::kClusterShift},
-      {"no FAT", [](ExfatBootSector& b) { b.numberOfFats = 0; }, ExfatBootFault::kFatCount},
-      {"three FATs", [](ExfatBootSector& b) { b.numberOfFats = 3; }, ExfatBootFault::kFatCount},
-      {"FAT over the boot regions", [](ExfatBootSector& b) { b.fatOffset = 12; }, ExfatBootFault::kFatOutside},
-      {"FAT past the medium", [](ExfatBootSector& b) { b.fatOffset = 0xFFFFFFF0; }, ExfatBootFault::kFatOutside},
-      {"two FATs of 2^32 sectors",
-       [](ExfatBootSector& b) {
-         b.numberOfFats = 2;
-         b.fatLength = 0xFFFFFFFF;
-       },
-       ExfatBootFault::kFatOutside},
-      {"heap over the FAT", [](ExfatBootSector& b) { b.clusterHeapOffset = b.fatOffset + 1; }, ExfatBootFault::kHeapOutside},
-      {"heap past the medium", [](ExfatBootSector& b) { b.clusterHeapOffset = 0xFFFFFFFF; }, ExfatBootFault::kHeapOutside},
-      {"no cluster", [](ExfatBootSector& b) { b.clusterCount = 0; }, ExfatBootFault::kClusterCount},
-      {"2^32 clusters", [](ExfatBootSector& b) { b.clusterCount = 0xFFFFFFFF; }, ExfatBootFault::kClusterCount},
-      {"one cluster more than the heap", [](ExfatBootSector& b) { b.clusterCount = 3585; },
+      {"sound", {}, ExfatBootFault::kNone},
+      {"the last cluster as root", {{96, 4, 3585}}, ExfatBootFault::kNone},
+      {"sectors of 256 bytes", {{108, 1, 8}}, ExfatBootFault::kSectorShift},
+      {"sectors of 8 KiB", {{108, 1, 13}}, ExfatBootFault::kSectorShift},
+      {"clusters of 64 MiB", {{109, 1, 17}}, ExfatBootFault::kClusterShift},
+      {"a cluster shift of 255", {{109, 1, 255}}, ExfatBootFault::kClusterShift},
+      {"no FAT", {{110, 1, 0}}, ExfatBootFault::kFatCount},
+      {"three FATs", {{110, 1, 3}}, ExfatBootFault::kFatCount},
+      {"FAT over the boot regions", {{80, 4, 12}}, ExfatBootFault::kFatOutside},
+      {"FAT past the medium", {{80, 4, 0xFFFFFFF0}}, ExfatBootFault::kFatOutside},
+      {"two FATs of 2^32 sectors", {{110, 1, 2}, {84, 4, 0xFFFFFFFF}}, ExfatBootFault::kFatOutside},
+      {"heap over the FAT", {{88, 4, 2049}}, ExfatBootFault::kHeapOutside},
+      {"heap past the medium", {{88, 4, 0xFFFFFFFF}}, ExfatBootFault::kHeapOutside},
+      {"no cluster", {{92, 4, 0}}, ExfatBootFault::kClusterCount},
+      {"2^32 clusters", {{92, 4, 0xFFFFFFFF}}, ExfatBootFault::kClusterCount},
+      {"one cluster more than the heap", {{92, 4, 3585}}, ExfatBootFault::kClusterCount},
+      {"2^64 sectors, more clusters than the FAT", {{72, 8, UINT64_MAX}, {92, 4, 0xFFFFFFF0}},
        ExfatBootFault::kClusterCount},
-      {"a volume of 2^64 sectors with clusters the FAT cannot hold",
-       [](ExfatBootSector& b) {
-         b.volumeLength = UINT64_MAX;
-         b.clusterCount = 0xFFFFFFF0;
-       },
-       ExfatBootFault::kClusterCount},
-      {"a heap that leaves the medium",
-       [](ExfatBootSector& b) {
-         b.volumeLength = UINT64_MAX;
-         b.fatLength = 8192;
-         b.clusterHeapOffset = 2048 + 8192;
-         b.clusterCount = 100000;
-       },
+      {"2^64 sectors, a heap past the medium", {{72, 8, UINT64_MAX}, {84, 4, 8192}, {88, 4, 10240}, {92, 4, 100000}},
        ExfatBootFault::kHeapOutside},
-      {"root cluster 1", [](ExfatBootSector& b) { b.rootCluster = 1; }, ExfatBootFault::kRootCluster},
-      {"root cluster past the heap", [](ExfatBootSector& b) { b.rootCluster = b.clusterCount + 2; },
-       ExfatBootFault::kRootCluster},
-      {"FAT parameters left", [](ExfatBootSector& b) { b.parameterBlockZero = false; }, ExfatBootFault::kNotZeroed},
-      {"no signature", [](ExfatBootSector& b) { b.signature = 0; }, ExfatBootFault::kNoSignature},
+      {"root cluster 1", {{96, 4, 1}}, ExfatBootFault::kRootCluster},
+      {"root cluster past the heap", {{96, 4, 3586}}, ExfatBootFault::kRootCluster},
+      {"FAT parameters left", {{11, 2, 512}}, ExfatBootFault::kNotZeroed},
+      {"no signature", {{510, 2, 0}}, ExfatBootFault::kNoSignature},
   };
   for (const Hostile& h : cases) {
-    ExfatBootSector boot = sound;
-    h.make(boot);
-    EXPECT_EQ(boot.check(medium), h.fault) << h.what << ": " << ExfatBootFaultName(boot.check(medium));
+    std::vector<uint8_t> sector(image.begin(), image.begin() + kSector);
+    for (const Poke& p : h.pokes)
+      for (uint32_t i = 0; i < p.width; ++i) sector[p.at + i] = static_cast<uint8_t>(p.value >> (8 * i));
+    const ExfatBootFault fault = ExfatBootSector::FromBytes(sector.data()).check(medium);
+    EXPECT_EQ(fault, h.fault) << h.what << ": " << ExfatBootFaultName(fault);
   }
-  // The last cluster fits; the medium must hold the whole heap.
-  ExfatBootSector last = sound;
-  last.rootCluster = sound.clusterCount + 1;
-  EXPECT_EQ(last.check(medium), ExfatBootFault::kNone);
-  EXPECT_EQ(sound.check(medium - 1), ExfatBootFault::kHeapOutside);
+  // The medium must hold the whole heap.
+  EXPECT_EQ(ExfatBootSector::FromBytes(image.data()).check(medium - 1), ExfatBootFault::kHeapOutside);
 }

@@ -84,14 +84,14 @@ TEST(ExfatEntrySetTest, CameraFolderAsExfatFuseWroteIt) {
   if (manifest.str().empty()) GTEST_SKIP() << "no loop device or exfat-fuse: the image holds no files";
   const std::vector<uint8_t> image = ExfatSample("exfat.img");
   const ExfatBootSector boot = ReadExfatBootRegion(ImageReader(image), 0, image.size()).boot;
-  const ExfatFileSet* dcim = Named(List(Directory(image, boot, boot.rootCluster, boot.bytesPerCluster())), u"DCIM");
+  const Listing root = List(Directory(image, boot, boot.rootCluster, boot.bytesPerCluster()));
+  const ExfatFileSet* dcim = Named(root, u"DCIM");
   ASSERT_NE(dcim, nullptr);
   ASSERT_TRUE(dcim->isDirectory());
-  const ExfatFileSet* canon = Named(List(Directory(image, boot, dcim->firstCluster, dcim->dataLength)), u"100CANON");
+  const Listing dcimFolder = List(Directory(image, boot, dcim->firstCluster, dcim->dataLength));
+  const ExfatFileSet* canon = Named(dcimFolder, u"100CANON");
   ASSERT_NE(canon, nullptr);
   const Listing folder = List(Directory(image, boot, canon->firstCluster, canon->dataLength));
-
-  const Listing root = List(Directory(image, boot, boot.rootCluster, boot.bytesPerCluster()));
   const SectorWindow bitmap = Directory(image, boot, root.bitmaps.at(0).firstCluster, root.bitmaps.at(0).dataLength);
   uint32_t count = 0;
   for (std::string line; std::getline(manifest, line); ++count) {
