@@ -35,7 +35,8 @@ void CheckEntries(const uint8_t* data, size_t size) {
   for (uint64_t at = 0; dir.has(at, exfat_entry::kBytes); at += exfat_entry::kBytes) {
     ExfatFileSet set;
     if (ParseExfatFileSet(dir, at, set) == ExfatSetFault::kNone) {
-      if (!dir.has(at, uint64_t{set.entries} * exfat_entry::kBytes) || set.entries < 3 || set.entries > 19) std::abort();
+      if (!dir.has(at, uint64_t{set.entries} * exfat_entry::kBytes) || set.entries < 3 || set.entries > 19)
+        std::abort();
       if (set.name.size() != set.nameLength || set.nameLength == 0) std::abort();
       if (set.validDataLength > set.dataLength) std::abort();
     }

@@ -1,5 +1,7 @@
 #include "ExfatBootSector.h"
 
+#include <cstddef>
+
 #include "SectorWindow.h"
 
 namespace {
@@ -22,23 +24,25 @@ bool ParameterBlockZero(const SectorWindow& w) {
 
 }  // namespace
 
+// In the order of the enum.
 const char* ExfatBootFaultName(ExfatBootFault fault) {
-  switch (fault) {
-    case ExfatBootFault::kNone: return "sound";
-    case ExfatBootFault::kNoName: return "no EXFAT name";
-    case ExfatBootFault::kNotZeroed: return "FAT parameter block not zero";
-    case ExfatBootFault::kNoSignature: return "no boot signature";
-    case ExfatBootFault::kSectorShift: return "sector size out of range";
-    case ExfatBootFault::kClusterShift: return "cluster size out of range";
-    case ExfatBootFault::kFatCount: return "number of FATs not 1 or 2";
-    case ExfatBootFault::kFatOutside: return "FAT outside the volume";
-    case ExfatBootFault::kHeapOutside: return "cluster heap outside the volume";
-    case ExfatBootFault::kClusterCount: return "cluster count does not fit";
-    case ExfatBootFault::kRootCluster: return "root cluster outside the heap";
-    case ExfatBootFault::kUnreadable: return "boot region unreadable";
-    case ExfatBootFault::kChecksum: return "boot region checksum wrong";
-  }
-  return "unknown";
+  static const char* const kNames[] = {
+      "sound",
+      "no EXFAT name",
+      "FAT parameter block not zero",
+      "no boot signature",
+      "sector size out of range",
+      "cluster size out of range",
+      "number of FATs not 1 or 2",
+      "FAT outside the volume",
+      "cluster heap outside the volume",
+      "cluster count does not fit",
+      "root cluster outside the heap",
+      "boot region unreadable",
+      "boot region checksum wrong",
+  };
+  const auto index = static_cast<std::size_t>(fault);
+  return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "unknown";
 }
 
 ExfatBootSector ExfatBootSector::FromBytes(const uint8_t* sector) {

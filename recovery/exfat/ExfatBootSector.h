@@ -10,18 +10,18 @@
 // Why a boot sector describes no usable volume, for a trace line.
 enum class ExfatBootFault {
   kNone,
-  kNoName,          // "EXFAT   " missing at 3
-  kNotZeroed,       // bytes 11..63 (the FAT parameter block) not all 0
-  kNoSignature,     // 55 AA missing at 510
-  kSectorShift,     // bytes per sector not 512..4096
-  kClusterShift,    // cluster larger than 32 MiB
-  kFatCount,        // neither 1 nor 2 FATs
-  kFatOutside,      // the FATs overlap the boot regions or leave the volume or the medium
-  kHeapOutside,     // the cluster heap leaves the volume or the medium, or overlaps the FATs
-  kClusterCount,    // no cluster, more than the heap or the FAT holds
-  kRootCluster,     // not a cluster of the heap
-  kUnreadable,      // the medium could not give the boot region
-  kChecksum,        // the boot region's checksum sector disagrees
+  kNoName,        // "EXFAT   " missing at 3
+  kNotZeroed,     // bytes 11..63 (the FAT parameter block) not all 0
+  kNoSignature,   // 55 AA missing at 510
+  kSectorShift,   // bytes per sector not 512..4096
+  kClusterShift,  // cluster larger than 32 MiB
+  kFatCount,      // neither 1 nor 2 FATs
+  kFatOutside,    // the FATs overlap the boot regions or leave the volume or the medium
+  kHeapOutside,   // the cluster heap leaves the volume or the medium, or overlaps the FATs
+  kClusterCount,  // no cluster, more than the heap or the FAT holds
+  kRootCluster,   // not a cluster of the heap
+  kUnreadable,    // the medium could not give the boot region
+  kChecksum,      // the boot region's checksum sector disagrees
 };
 const char* ExfatBootFaultName(ExfatBootFault fault);
 

@@ -1,5 +1,7 @@
 #include "ExfatEntrySet.h"
 
+#include <cstddef>
+
 #include "ExfatTime.h"
 
 namespace {
@@ -8,7 +10,9 @@ using namespace exfat_entry;
 
 constexpr uint8_t kSecondary = 0x40;  // type bit of secondary entries
 
-uint8_t TypeAt(const SectorWindow& w, uint64_t offset, uint32_t index) { return w.u8(offset + uint64_t{index} * kBytes); }
+uint8_t TypeAt(const SectorWindow& w, uint64_t offset, uint32_t index) {
+  return w.u8(offset + uint64_t{index} * kBytes);
+}
 
 // The live form of a type, so that deleted entries compare with it.
 uint8_t Live(uint8_t type) { return static_cast<uint8_t>(type | kInUse); }
@@ -64,21 +68,23 @@ std::u16string ReadName(const SectorWindow& w, uint64_t offset, uint32_t nameLen
 
 }  // namespace
 
+// In the order of the enum.
 const char* ExfatSetFaultName(ExfatSetFault fault) {
-  switch (fault) {
-    case ExfatSetFault::kNone: return "sound";
-    case ExfatSetFault::kNotAFile: return "no File entry";
-    case ExfatSetFault::kSecondaryCount: return "secondary count out of range";
-    case ExfatSetFault::kRunsPast: return "set runs past its directory";
-    case ExfatSetFault::kMixedState: return "entries deleted and in use";
-    case ExfatSetFault::kNoStream: return "no Stream Extension";
-    case ExfatSetFault::kNameLength: return "empty name";
-    case ExfatSetFault::kNameEntries: return "name longer than its entries";
-    case ExfatSetFault::kNotSecondary: return "primary entry inside the set";
-    case ExfatSetFault::kChecksum: return "set checksum wrong";
-    case ExfatSetFault::kValidLength: return "valid length past the data length";
-  }
-  return "unknown";
+  static const char* const kNames[] = {
+      "sound",
+      "no File entry",
+      "secondary count out of range",
+      "set runs past its directory",
+      "entries deleted and in use",
+      "no Stream Extension",
+      "empty name",
+      "name longer than its entries",
+      "primary entry inside the set",
+      "set checksum wrong",
+      "valid length past the data length",
+  };
+  const auto index = static_cast<std::size_t>(fault);
+  return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "unknown";
 }
 
 uint16_t ExfatSetChecksum(const SectorWindow& window, uint64_t offset, uint32_t count, bool asLive) {
@@ -137,6 +143,7 @@ ExfatBitmapEntry ExfatBitmapEntry::FromBytes(const SectorWindow& window, uint64_
 ExfatLabelEntry ExfatLabelEntry::FromBytes(const SectorWindow& window, uint64_t offset) {
   ExfatLabelEntry e;
   const uint32_t count = window.u8(offset + 1);
-  for (uint32_t i = 0; i < count && i < kMostUnits; ++i) e.label += static_cast<char16_t>(window.le16(offset + 2 + 2 * i));
+  for (uint32_t i = 0; i < count && i < kMostUnits; ++i)
+    e.label += static_cast<char16_t>(window.le16(offset + 2 + 2 * i));
   return e;
 }

@@ -28,16 +28,16 @@ constexpr uint8_t kFileName = 0xC1;
 // Why entries at some place are no entry set, for a trace line.
 enum class ExfatSetFault {
   kNone,
-  kNotAFile,         // entry 0 is no File entry, live or deleted
-  kSecondaryCount,   // not 2..18
-  kRunsPast,         // the set runs past the window
-  kMixedState,       // some entries in use, some not
-  kNoStream,         // entry 1 is no Stream Extension
-  kNameLength,       // the name's length is 0
-  kNameEntries,      // the name needs more File Name entries than the set has
-  kNotSecondary,     // an entry of the set is a primary entry
-  kChecksum,         // the set checksum disagrees
-  kValidLength,      // more valid data than data
+  kNotAFile,        // entry 0 is no File entry, live or deleted
+  kSecondaryCount,  // not 2..18
+  kRunsPast,        // the set runs past the window
+  kMixedState,      // some entries in use, some not
+  kNoStream,        // entry 1 is no Stream Extension
+  kNameLength,      // the name's length is 0
+  kNameEntries,     // the name needs more File Name entries than the set has
+  kNotSecondary,    // an entry of the set is a primary entry
+  kChecksum,        // the set checksum disagrees
+  kValidLength,     // more valid data than data
 };
 const char* ExfatSetFaultName(ExfatSetFault fault);
 
@@ -49,20 +49,20 @@ struct ExfatFileSet {
   static constexpr uint32_t kNameUnitsPerEntry = 15;
 
   bool deleted = false;
-  uint32_t entries = 0;         // 1 + secondary count: the slots the set takes
-  uint16_t setChecksum = 0;     // 2
-  uint16_t attributes = 0;      // 4
-  uint64_t created = 0;         // 8, 20, 22
-  uint64_t modified = 0;        // 12, 21, 23
-  uint64_t accessed = 0;        // 16, 24
+  uint32_t entries = 0;      // 1 + secondary count: the slots the set takes
+  uint16_t setChecksum = 0;  // 2
+  uint16_t attributes = 0;   // 4
+  uint64_t created = 0;      // 8, 20, 22
+  uint64_t modified = 0;     // 12, 21, 23
+  uint64_t accessed = 0;     // 16, 24
   // The Stream Extension.
-  uint8_t streamFlags = 0;      // 1
-  uint8_t nameLength = 0;       // 3
-  uint16_t nameHash = 0;        // 4
-  uint64_t validDataLength = 0; // 8
-  uint32_t firstCluster = 0;    // 20
-  uint64_t dataLength = 0;      // 24
-  std::u16string name;          // nameLength units from the File Name entries
+  uint8_t streamFlags = 0;       // 1
+  uint8_t nameLength = 0;        // 3
+  uint16_t nameHash = 0;         // 4
+  uint64_t validDataLength = 0;  // 8
+  uint32_t firstCluster = 0;     // 20
+  uint64_t dataLength = 0;       // 24
+  std::u16string name;           // nameLength units from the File Name entries
 
   bool isDirectory() const { return (attributes & 0x10) != 0; }
   bool allocationPossible() const { return (streamFlags & 1) != 0; }

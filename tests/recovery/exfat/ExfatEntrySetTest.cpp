@@ -98,8 +98,8 @@ TEST(ExfatEntrySetTest, CameraFolderAsExfatFuseWroteIt) {
     char state[16] = {}, path[256] = {};
     uint64_t size = 0;
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%15[^|]|DCIM/100CANON/%255[^|]|%" SCNu64 "|%d-%d-%d %d:%d:%d", state, path, &size, &y,
-                          &mo, &d, &h, &mi, &s),
+    ASSERT_EQ(std::sscanf(line.c_str(), "%15[^|]|DCIM/100CANON/%255[^|]|%" SCNu64 "|%d-%d-%d %d:%d:%d", state, path,
+                          &size, &y, &mo, &d, &h, &mi, &s),
               9)
         << line;
     const std::string name = path;
