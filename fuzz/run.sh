@@ -48,7 +48,7 @@ for sample in "$samples"/*; do
   # exfat.img the camera folder follows it).
   case "$name" in exfat*.img)
     head -c 12288 "$sample" >"$corpus/exfat/$name-boot"
-    root=$(awk -v image="$name" '$1 == image { print $5 + ($7 - 2) * 2 ^ $10 }' "$samples/exfat-boot.txt")
+    root=$(awk -v image="$name" '$1 == image { print ($5 + ($7 - 2) * 2 ^ $10) * 2 ^ ($9 - 9) }' "$samples/exfat-boot.txt")
     dd if="$sample" of="$corpus/exfat/$name-root" bs=512 skip="$root" count=64 status=none ;;
   esac
   # The card images (options and 256 sectors), with deleted entries walked

@@ -237,10 +237,13 @@ printf '%s\n' "${quick[@]}" >quick-manifest.txt
 
 # exFAT volumes as mkfs.exfat makes them, of several sizes and cluster sizes;
 # exfat-boot.txt holds what dump.exfat and exfatlabel read from each. Where
-# a loop device and exfat-fuse can be had, exfat.img gets a camera's folder
-# with one file deleted; exfat-manifest.txt lists its files (state, path,
-# size, modification time in UTC), and is empty where the volume stays empty.
-exfat_images=("exfat.img 16M 4K CAMERA" "exfat-8m.img 8M 512 SMALL" "exfat-32k.img 32M 32K WIDE" "exfat-64m.img 64M 128K")
+# a loop device can be had, exfat-4k.img has 4096-byte sectors (mkfs.exfat
+# takes them from the device), and with exfat-fuse exfat.img gets a camera's
+# folder with one file deleted; exfat-manifest.txt lists its files (state,
+# path, size, modification time in UTC), and is empty where the volume stays
+# empty.
+exfat_images=("exfat.img 16M 4K CAMERA" "exfat-8m.img 8M 512 SMALL" "exfat-32k.img 32M 32K WIDE" "exfat-64m.img 64M 128K -"
+  "exfat-4k.img 32M 4K FOURK 4096")
 exfat_files=(
   "live|DCIM/100CANON/IMG_0001.JPG|5000|2022-03-04 05:06:07"
   "live|DCIM/100CANON/Holiday at the lake, seen from the hills above the old bridge.jpg|70000|2022-07-08 18:00:01"
@@ -268,10 +271,20 @@ fill_exfat() {
 }
 rm -f exfat*.img exfat-boot.txt
 : >exfat-manifest.txt
+# make_exfat IMAGE CLUSTER LABEL [SECTOR]: false when no loop device gives
+# the sector size asked for.
+make_exfat() {
+  local image=$1 options=(-c "$2") loop
+  [ "$3" = - ] || options+=(-L "$3")
+  if [ -z "${4:-}" ]; then mkfs.exfat "${options[@]}" "$image" >/dev/null && return; fi
+  loop=$(losetup -b "$4" -f --show "$image" 2>/dev/null) || return 1
+  mkfs.exfat "${options[@]}" "$loop" >/dev/null
+  losetup -d "$loop"
+}
 for made in "${exfat_images[@]}"; do
-  read -r name size cluster label <<<"$made"
+  read -r name size cluster label sector <<<"$made"
   truncate -s "$size" "$name"
-  mkfs.exfat -c "$cluster" ${label:+-L "$label"} "$name" >/dev/null
+  if ! make_exfat "$name" "$cluster" "$label" $sector; then rm "$name" && continue; fi
   if [ "$name" = exfat.img ] && fill_exfat "$name"; then printf '%s\n' "${exfat_files[@]}" >exfat-manifest.txt; fi
   fsck.exfat -n "$name" >/dev/null
   boot=$(dump.exfat "$name" | awk -F: '/Dump Boot sector/ { on = 1; next }

@@ -10,6 +10,7 @@
 #include "Media.h"
 #include "MemoryDevice.h"
 #include "SectorWindow.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -40,9 +41,10 @@ TEST(ExfatBootRegionTest, ReadsWhatDumpExfatReads) {
     EXPECT_EQ(b.numberOfFats, 1);
     EXPECT_EQ(b.revision, 0x0100);
     // The backup region repeats the checksum.
-    const SectorWindow backup(image.data() + 12 * kSector, 12 * kSector);
-    EXPECT_EQ(region.checksum, backup.le32(11 * kSector));
-    EXPECT_EQ(ExfatBootChecksum(backup.data(), kSector), region.checksum);
+    const uint32_t bytes = b.bytesPerSector();
+    const SectorWindow backup(image.data() + 12 * bytes, 12 * bytes);
+    EXPECT_EQ(region.checksum, backup.le32(11 * bytes));
+    EXPECT_EQ(ExfatBootChecksum(backup.data(), bytes), region.checksum);
   }
 }
 
@@ -69,6 +71,14 @@ TEST(ExfatBootRegionTest, DamagedMainRegionFallsBackToTheBackup) {
     EXPECT_EQ(region.used, ExfatBootCopy::kBackup);
     EXPECT_EQ(region.mainFault, d.fault);
     EXPECT_EQ(region.boot.clusterCount, Read(sound).boot.clusterCount);
+  }
+  // With 4096-byte sectors the backup lies 48 KiB on.
+  if (FileExists("../samples/exfat-4k.img")) {
+    std::vector<uint8_t> large = ExfatSample("exfat-4k.img");
+    std::fill(large.begin(), large.begin() + kSector, 0);
+    const ExfatBootRegion region = Read(large);
+    EXPECT_EQ(region.used, ExfatBootCopy::kBackup);
+    EXPECT_EQ(region.boot.bytesPerSector(), 4096u);
   }
 
   // The flags and the use percentage change in place: the checksum skips them.

@@ -19,7 +19,8 @@ std::vector<ExfatBootFacts> ExfatSampleFacts() {
     f.serial = static_cast<uint32_t>(std::stoul(serial, nullptr, 16));
     facts.push_back(f);
   }
-  EXPECT_EQ(facts.size(), 4u) << "scripts/make-samples.sh makes four exFAT images";
+  // The one of 4096-byte sectors needs a loop device.
+  EXPECT_GE(facts.size(), 4u) << "scripts/make-samples.sh makes four exFAT images or five";
   return facts;
 }
 
