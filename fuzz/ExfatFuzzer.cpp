@@ -3,6 +3,7 @@
 // directory in which an entry set is parsed at every 32-byte slot. A region
 // taken must describe a heap on the medium; a set taken must lie inside the
 // directory and carry as many name units as it says.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,6 @@
 #include "ExfatBootSector.h"
 
-#include <cstddef>
-
+#include "ExfatFaultName.h"
 #include "SectorWindow.h"
 
 namespace {
@@ -24,7 +23,6 @@ bool ParameterBlockZero(const SectorWindow& w) {
 
 }  // namespace
 
-// In the order of the enum.
 const char* ExfatBootFaultName(ExfatBootFault fault) {
   static const char* const kNames[] = {
       "sound",
@@ -41,8 +39,7 @@ const char* ExfatBootFaultName(ExfatBootFault fault) {
       "boot region unreadable",
       "boot region checksum wrong",
   };
-  const auto index = static_cast<std::size_t>(fault);
-  return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "unknown";
+  return ExfatFaultName(fault, kNames);
 }
 
 ExfatBootSector ExfatBootSector::FromBytes(const uint8_t* sector) {

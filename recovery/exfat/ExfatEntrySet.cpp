@@ -1,7 +1,6 @@
 #include "ExfatEntrySet.h"
 
-#include <cstddef>
-
+#include "ExfatFaultName.h"
 #include "ExfatTime.h"
 
 namespace {
@@ -68,7 +67,6 @@ std::u16string ReadName(const SectorWindow& w, uint64_t offset, uint32_t nameLen
 
 }  // namespace
 
-// In the order of the enum.
 const char* ExfatSetFaultName(ExfatSetFault fault) {
   static const char* const kNames[] = {
       "sound",
@@ -83,8 +81,7 @@ const char* ExfatSetFaultName(ExfatSetFault fault) {
       "set checksum wrong",
       "valid length past the data length",
   };
-  const auto index = static_cast<std::size_t>(fault);
-  return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "unknown";
+  return ExfatFaultName(fault, kNames);
 }
 
 uint16_t ExfatSetChecksum(const SectorWindow& window, uint64_t offset, uint32_t count, bool asLive) {
