@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the sample files that the suites read, with the real tools that write
 # such files: ImageMagick, exiftool, ffmpeg, zip, Ghostscript, the mingw-w64
-# compiler, and mkfs.fat, sfdisk and mtools for card images. Made afresh on
-# every run.
+# compiler, mkfs.fat, sfdisk and mtools for card images, and mkfs.exfat (with
+# exfat-fuse on a loop device where that can be had) for exFAT ones. Made
+# afresh on every run.
 #
 # Usage: scripts/make-samples.sh FOLDER
 set -euo pipefail
