@@ -82,6 +82,8 @@ class File {
   bool isDirectory = false;
   bool isComplete = false;
   bool isVolumeLabel = false;
+  // Found under a deleted directory entry (a FAT entry or an exFAT set).
+  bool isDeleted = false;
   bool isPicture = false;
 
  private:

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "Event.h"
+#include "ExfatVolume.h"
 #include "FatVolume.h"
 #include "File.h"
 #include "Format.h"
@@ -94,13 +95,16 @@ class Recovery : public Thread {
 
   // The phases of run().
   uint32_t findScanEnd(uint32_t sectorsToConsider);
-  // False when the medium holds no FAT volume.
+  // False when the medium holds no FAT or exFAT volume.
   bool fileSystemPass(uint32_t sectorsToConsider);
+  bool exfatPass();
   void decideOnIntensiveScan(uint32_t sectorsToConsider);
   void intensiveScan();
   void summarise();
 
   FatVolume volume_;
+  // Found only where there is no FAT volume.
+  ExfatVolume exfat_;
   UsedSectorMap used_;
   std::unique_ptr<StatusList> statusList_;
   mutable uint32_t lastPercent_ = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "DirectoryWalk.h"
+#include "ExfatWalk.h"
 #include "IntensiveScan.h"
 #include "Media.h"
 #include "OrphanChains.h"
@@ -73,7 +74,7 @@ uint32_t Recovery::findScanEnd(uint32_t sectorsToConsider) {
 }
 
 bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
-  if (!volume_.find(media, *this)) return false;
+  if (!volume_.find(media, *this)) return exfatPass();
   used_.allocateForSectors(media.sectorCount);
   const uint32_t fatSectors = volume_.fatSectors();
   if (fatSectors > sectorsToConsider) {
@@ -102,6 +103,20 @@ bool Recovery::fileSystemPass(uint32_t sectorsToConsider) {
   return true;
 }
 
+// The boot regions and the FATs lie before the cluster heap; without the FAT
+// no directory can be read, but the sectors can still be searched.
+bool Recovery::exfatPass() {
+  if (stopRequested() || !exfat_.find(media, *this)) return false;
+  used_.allocateForSectors(media.sectorCount);
+  markUsed(0, static_cast<uint32_t>(std::min<uint64_t>(exfat_.heapStart(), UINT32_MAX)));
+  if (!exfat_.loadFat(media, *this)) {
+    structureDamaged = true;
+    return true;
+  }
+  ExfatWalk(*this, exfat_).walkRoot(false);
+  return true;
+}
+
 // Few files, and few bytes, mean the directories lost track of most of the
 // data: then the sectors are searched too.
 void Recovery::decideOnIntensiveScan(uint32_t sectorsToConsider) {
@@ -112,6 +127,7 @@ void Recovery::decideOnIntensiveScan(uint32_t sectorsToConsider) {
     if (!options.includeDeleted) {
       options.includeDeleted = true;
       if (volume_.fatLoaded()) DirectoryWalk(*this, volume_).walkRoot(true);
+      if (exfat_.fatLoaded()) ExfatWalk(*this, exfat_).walkRoot(true);
       foundBytes = 0;
       count = countFiles(root, foundBytes);
     }
@@ -122,8 +138,13 @@ void Recovery::decideOnIntensiveScan(uint32_t sectorsToConsider) {
   File::listTree(root, 0);
 }
 
-// Without a walked FAT volume the search starts at sector 0.
+// Without a walked volume the search starts at sector 0.
 void Recovery::intensiveScan() {
+  if (exfat_.fatLoaded()) {
+    const uint64_t heap = std::min<uint64_t>(exfat_.heapStart(), UINT32_MAX);
+    IntensiveScan(*this, static_cast<uint32_t>(heap), exfat_.sectorsPerCluster()).run();
+    return;
+  }
   const uint32_t perCluster = volume_.sectorsPerCluster;
   IntensiveScan(*this, perCluster != 0 ? volume_.firstDataSector : 0, perCluster).run();
 }

@@ -42,7 +42,7 @@ enum class ExfatSetFault {
 const char* ExfatSetFaultName(ExfatSetFault fault);
 
 // A File entry set with its stream and name; times as file times (0 when
-// not a calendar time), in UTC where the stamp gives its offset.
+// not a calendar time), in the local time of the camera that wrote them.
 struct ExfatFileSet {
   static constexpr uint32_t kLeastSecondaries = 2;
   static constexpr uint32_t kMostSecondaries = 18;

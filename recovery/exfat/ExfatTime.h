@@ -10,12 +10,9 @@ struct ExfatTime {
   uint8_t increment10ms = 0;  // 0..199
   uint8_t utcOffset = 0;
 
-  bool hasUtcOffset() const { return (utcOffset & 0x80) != 0; }
-  // The offset in minutes east of UTC: the low 7 bits, signed.
-  int32_t utcOffsetMinutes() const;
-
-  // The stamp as a file time (100 ns units since 1601), in UTC when the
-  // offset is valid, else in the camera's local time as FAT stamps are. False
-  // (fileTime unchanged) when the stamp is no calendar time.
+  // The stamp as a file time (100 ns units since 1601) in the camera's local
+  // time, as FAT stamps are: the copies take it as the computer's local
+  // time, which is right wherever the two clocks agree. False (fileTime
+  // unchanged) when the stamp is no calendar time.
   bool toFileTime(uint64_t& fileTime) const;
 };

@@ -88,6 +88,7 @@ void DirectoryWalk::walkEntrySet(const EntrySet& set, File& parent) {
   record->appendChild(parent);
   if (!set.longName.empty()) record->setLongName(set.longName);
   record->isVolumeLabel = entry.isVolumeLabel();
+  record->isDeleted = set.deleted;
   record->isComplete = true;
   bool collided = false;
   if (!keepWalkedRecord(*record, set, collided)) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "MasterBootRecord.h"
 #include "Media.h"
+#include "PartitionStart.h"
 #include "SectorWindow.h"
 #include "Thread.h"
 #include "Trace.h"
@@ -67,13 +67,7 @@ bool FatVolume::locateBootSector(Media& media, const Thread& worker, uint32_t& s
       sector = 0;
       return true;
     }
-    uint32_t first = entry.firstSector;
-    if (first == 0) {
-      // The end of a partition lies on the last head of a cylinder: the
-      // number of heads is one more than the last head's number.
-      media.SetGeometry(static_cast<uint32_t>(entry.endHead) + 1, entry.endSector);
-      first = media.ChsToLba(entry.startCylinder, entry.startHead, entry.startSector);
-    }
+    const uint32_t first = PartitionFirstSector(media, entry);
     if (media.ReadSectors(first, 1)) {
       sector = first;
       return HasBootSignature(media.buffer);

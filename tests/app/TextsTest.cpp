@@ -86,7 +86,9 @@ TEST(Texts, TemplatesTakeTheValuesTheirCallersPass) {
       {kTextSectorSearchFound, "n"},
       {kTextFoundOfMedium, "ss"},
       {kTextLargerThanMedium, "s"},
-      {kTextSizeExtended, "sLn"}};
+      {kTextSizeExtended, "sLn"},
+      {kTextExfatVolumeFound, "s"},
+      {kTextExfatLabelledVolumeFound, "ss"}};
   for (unsigned id : kTextIds) {
     std::string pattern;
     LookupText(id, kTextTemplateLimit, pattern);

@@ -133,8 +133,8 @@ TEST(ExfatEntrySetTest, DeletedSetsAndTimesParse) {
   EXPECT_EQ(set.name, spec.name);
   EXPECT_EQ(set.firstCluster, 10u);
   EXPECT_EQ(set.dataLength, 5000u);
-  EXPECT_EQ(set.modified, Stamp(2022, 3, 4, 9, 4, 7, 500));
-  EXPECT_EQ(set.created, Stamp(2022, 3, 4, 5, 4, 6));  // no valid offset: local time
+  EXPECT_EQ(set.modified, Stamp(2022, 3, 4, 5, 4, 7, 500));  // the camera's own clock
+  EXPECT_EQ(set.created, Stamp(2022, 3, 4, 5, 4, 6));
   // A driver that seals the set again as it deletes it.
   std::vector<uint8_t> resealed = ExfatSetBytes(spec);
   SealExfatSet(resealed);
@@ -146,7 +146,7 @@ TEST(ExfatEntrySetTest, DeletedSetsAndTimesParse) {
   spec.extraSecondaries = 2;          // vendor entries after the name
   ASSERT_EQ(Parse(ExfatSetBytes(spec), set), ExfatSetFault::kNone);
   EXPECT_FALSE(set.deleted);
-  EXPECT_EQ(set.modified, Stamp(2022, 3, 3, 19, 34, 6));
+  EXPECT_EQ(set.modified, Stamp(2022, 3, 4, 5, 4, 6));
   spec.modified = 0x55A42883;  // the 13th month
   ASSERT_EQ(Parse(ExfatSetBytes(spec), set), ExfatSetFault::kNone);
   EXPECT_EQ(set.modified, 0u);
