@@ -25,6 +25,12 @@ case $compiler in
   *) echo "chmcmd must live under /usr, not at $compiler" >&2; exit 1 ;;
 esac
 
+# The mount lives only in the namespace; should /usr ever show through, the
+# folder is left alone rather than emptied.
+if mountpoint -q "$stage/usr" 2>/dev/null; then
+  echo "$stage/usr is a mount point; not removing $stage" >&2
+  exit 1
+fi
 rm -rf "$stage"
 mkdir -p "$stage/usr"
 # Everything the project names, and nothing else.
@@ -36,8 +42,12 @@ for link in bin lib lib64; do
   if [ -L "/$link" ]; then ln -s "$(readlink "/$link")" "$stage/$link"; fi
 done
 
+# Root needs only the mount namespace; anyone else maps to root in a user
+# namespace of its own first.
+namespace=(unshare --mount)
+if [ "$(id -u)" -ne 0 ]; then namespace+=(--map-root-user); fi
 log="$stage.log"
-if ! unshare --map-root-user --mount sh -c 'mount --rbind /usr "$1/usr" && exec chroot "$1" "$2" --no-html-scan "$3"' \
+if ! "${namespace[@]}" sh -c 'mount --rbind /usr "$1/usr" && exec chroot "$1" "$2" --no-html-scan "$3"' \
   sh "$stage" "$compiler" "$project" >"$log" 2>&1; then
   cat "$log" >&2
   echo "chmcmd failed on $project (log: $log)" >&2
