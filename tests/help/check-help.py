@@ -11,10 +11,15 @@ and then:
 - the text popups of context.txt, which the program names beside the help
   file, have a topic for each step;
 - the default topic is inside, and every link, style sheet and picture of
-  every page resolves inside the file: no scripts, nothing from outside.
+  every page resolves inside the file: no scripts, nothing from outside;
+- every word of the program that a page quotes (<span class="ui">) is one the
+  program shows: a text of the language module or of the program's sources,
+  or else a key or a word of Windows itself.
 
-Usage: check-help.py HELP_FILE HELP_SOURCES STRINGS_RC
+Usage: check-help.py HELP_FILE HELP_SOURCES REPOSITORY
 """
+
+import glob
 
 import html.parser
 import os
@@ -26,6 +31,9 @@ import tempfile
 import urllib.parse
 
 STEP_COUNT = 4
+
+# Quoted words that are not the program's: keys, and Windows' own menu items.
+NOT_THE_PROGRAMS = {"F1", "Enter", "Page Down", "Page Up", "Ctrl+C", "Rename", "Run as administrator"}
 
 
 class Failures:
@@ -47,7 +55,8 @@ class PageParser(html.parser.HTMLParser):
         self.in_title = False
         self.targets = []
         self.scripts = 0
-        self.anchors = set()
+        self.quoted = []
+        self.quoting = None
 
     def handle_starttag(self, tag, attrs):
         attributes = dict(attrs)
@@ -55,22 +64,26 @@ class PageParser(html.parser.HTMLParser):
             self.in_title = True
         if tag == "script":
             self.scripts += 1
+        if tag == "span" and "ui" in attributes.get("class", "").split():
+            self.quoting = ""
         for name in ("href", "src"):
             if attributes.get(name):
                 self.targets.append(attributes[name])
-        for name in ("id", "name"):
-            if tag == "a" and attributes.get(name):
-                self.anchors.add(attributes[name])
         if any(name.startswith("on") for name in attributes):
             self.scripts += 1
 
     def handle_endtag(self, tag):
         if tag == "title":
             self.in_title = False
+        if tag == "span" and self.quoting is not None:
+            self.quoted.append(" ".join(self.quoting.split()))
+            self.quoting = None
 
     def handle_data(self, data):
         if self.in_title:
             self.title += data
+        if self.quoting is not None:
+            self.quoting += data
 
 
 class SitemapParser(html.parser.HTMLParser):
@@ -98,9 +111,9 @@ class SitemapParser(html.parser.HTMLParser):
             self.current = None
 
 
-def read_text(path):
+def read_text(path, encoding="cp1252"):
     with open(path, "rb") as handle:
-        return handle.read().decode("cp1252")
+        return handle.read().decode(encoding, errors="replace")
 
 
 def read_bytes(path):
@@ -115,6 +128,18 @@ def inside(root, name):
     if not path.startswith(os.path.normpath(root) + os.sep):
         return None
     return path if os.path.isfile(path) else None
+
+
+def program_texts(repository):
+    """Every quoted text of the language module and of the program's sources."""
+    texts = []
+    sources = glob.glob(os.path.join(repository, "lang", "1033", "*.rc"))
+    for folder in ("app", "ui"):
+        sources += glob.glob(os.path.join(repository, folder, "**", "*.cpp"), recursive=True)
+    for source in sources:
+        for match in re.finditer(r'"((?:[^"\\\n]|\\.)*)"', read_text(source, "utf-8")):
+            texts.append(match.group(1).replace("\\t", " ").replace("\\r\\n", " "))
+    return "\n".join(texts)
 
 
 def step_titles(strings_rc):
@@ -184,7 +209,7 @@ def check_sitemap(root, name, pages, failures, what):
         failures.check(page.lower() in named, "the %s does not name %s" % (what, page))
 
 
-def check_pages(root, pages, failures):
+def check_pages(root, pages, texts, failures):
     titles = {}
     for page in pages:
         path = inside(root, page)
@@ -195,6 +220,9 @@ def check_pages(root, pages, failures):
         titles[page] = parser.title.strip()
         failures.check(titles[page], "%s has no title" % page)
         failures.check(parser.scripts == 0, "%s runs a script" % page)
+        for quoted in parser.quoted:
+            failures.check(quoted in NOT_THE_PROGRAMS or quoted in texts,
+                           "%s quotes %r, which the program does not show" % (page, quoted))
         for target in parser.targets:
             parts = urllib.parse.urlsplit(target)
             if not failures.check(not parts.scheme and not parts.netloc,
@@ -210,7 +238,8 @@ def main():
     if len(sys.argv) != 4:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
-    help_file, sources, strings_rc = sys.argv[1:]
+    help_file, sources, repository = sys.argv[1:]
+    strings_rc = os.path.join(repository, "lang", "1033", "Strings.rc")
     failures = Failures()
     pages = sorted(name for name in os.listdir(sources) if name.endswith(".htm"))
     if not pages:
@@ -224,7 +253,7 @@ def main():
             print("extract_chmLib could not unpack %s: %s" % (help_file, unpacked.stderr), file=sys.stderr)
             return 1
 
-        titles = check_pages(root, pages, failures)
+        titles = check_pages(root, pages, program_texts(repository), failures)
         check_sitemap(root, "contents.hhc", pages, failures, "table of contents")
         check_sitemap(root, "index.hhk", pages, failures, "index")
 
@@ -254,11 +283,10 @@ def main():
 
     for message in failures.messages:
         print("FAIL: " + message)
-    checked = len(pages)
     if failures.messages:
         print("%s: %d problems" % (help_file, len(failures.messages)))
         return 1
-    print("%s: %d pages, contents, index and contexts 1 to %d check out" % (help_file, checked, STEP_COUNT))
+    print("%s: %d pages, contents, index and contexts 1 to %d check out" % (help_file, len(pages), STEP_COUNT))
     return 0
 
 
