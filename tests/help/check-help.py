@@ -4,7 +4,8 @@
 The .chm is unpacked again with extract_chmLib (Debian package libchm-bin),
 and then:
 - every page of the help sources is inside, and so are the contents (.hhc)
-  and the index (.hhk), which name every page and only pages that are inside;
+  and the index (.hhk), which name every page, each under its own title, and
+  only pages that are inside;
 - the context map (#IVB with its names in #STRINGS) sends contexts 1 to 4,
   which the program asks for on steps 1 to 4, to pages whose titles are the
   program's own step titles (lang/1033/Strings.rc, texts 801 to 804);
@@ -192,7 +193,8 @@ def default_topic(root):
     return None
 
 
-def check_sitemap(root, name, pages, failures, what):
+def check_sitemap(root, name, titles, failures, what):
+    """Every page named, each under its own title, and nothing from outside."""
     path = inside(root, name)
     if not failures.check(path, "the help file holds no %s %s" % (what, name)):
         return
@@ -202,10 +204,15 @@ def check_sitemap(root, name, pages, failures, what):
     for entry in parser.entries:
         failures.check(entry["names"] and all(entry["names"]),
                        "an entry of the %s has no name: %r" % (what, entry))
-        for local in entry["locals"]:
+        # An index keyword comes first; each topic's name stands before its page.
+        topics = entry["names"][len(entry["names"]) - len(entry["locals"]):]
+        for topic, local in zip(topics, entry["locals"]):
+            page = local.lstrip("/")
             failures.check(inside(root, local), "the %s names %s, which is not in the help file" % (what, local))
-            named.add(local.lstrip("/").lower())
-    for page in pages:
+            failures.check(topic == titles.get(page, topic),
+                           "the %s calls %s %r, but its title is %r" % (what, page, topic, titles.get(page)))
+            named.add(page.lower())
+    for page in titles:
         failures.check(page.lower() in named, "the %s does not name %s" % (what, page))
 
 
@@ -254,8 +261,8 @@ def main():
             return 1
 
         titles = check_pages(root, pages, program_texts(repository), failures)
-        check_sitemap(root, "contents.hhc", pages, failures, "table of contents")
-        check_sitemap(root, "index.hhk", pages, failures, "index")
+        check_sitemap(root, "contents.hhc", titles, failures, "table of contents")
+        check_sitemap(root, "index.hhk", titles, failures, "index")
 
         topic = default_topic(root)
         failures.check(topic and inside(root, topic), "the default topic %r is not in the help file" % topic)
