@@ -13,6 +13,7 @@ packages=(
   dosfstools mtools fdisk exfatprogs exfat-fuse
   ffmpeg zip ghostscript libgsf-bin xxd python3
   clang libclang-rt-14-dev
+  fp-utils libchm-bin
 )
 
 missing=()

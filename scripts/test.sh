@@ -32,6 +32,9 @@ workers_under_tsan() {
 }
 if build native-tsan; then step "test native-tsan" workers_under_tsan; fi
 if build windows; then
+  # The help file unpacked again: contents, index, context map, links and the
+  # program words that its pages quote.
+  step "help file" tests/help/check-help.py build/windows/bin/Vantrel-1033.chm help .
   # The native suites make their sample files through CTest; the Windows ones
   # read theirs from the Windows build tree.
   step "samples for windows" scripts/make-samples.sh build/windows/samples &&

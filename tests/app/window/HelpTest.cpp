@@ -13,6 +13,7 @@
 #include "FakeHelpControl.h"
 #include "HelpLibrary.h"
 #include "ShellTestSupport.h"
+#include "TestFiles.h"
 #include "Window.h"
 
 namespace {
@@ -100,14 +101,21 @@ TEST_F(HelpTest, InitialisationHandsTheCookieBack) {
   EXPECT_EQ(recorder_.Last().data, kFakeHelpCookie);
 }
 
-TEST_F(HelpTest, F1AsksForTheContextOfTheCurrentStep) {
+// The help file maps contexts 1 to 4 to the pages of the four steps: F1 asks
+// for the number of the step shown, going on and going back alike.
+TEST_F(HelpTest, F1AsksForTheContextOfEveryStep) {
   WizardSources sources;
   HWND window = Open();
-  SendMessageA(window, WM_HELP, 0, 0);
-  ExpectLastCall(HH_HELP_CONTEXT, 1);
-  SendMessageA(window, WM_COMMAND, 2003, 0);
-  SendMessageA(window, WM_HELP, 0, 0);
-  ExpectLastCall(HH_HELP_CONTEXT, 3);
+  // 0 stands for the step that the window opens with.
+  for (int command : {0, 2002, 2003, 2004, 2002, 2001}) {
+    const DWORD_PTR step = command == 0 ? 1 : static_cast<DWORD_PTR>(command - 2000);
+    SCOPED_TRACE(step);
+    if (command != 0) SendMessageA(window, WM_COMMAND, command, 0);
+    const int before = recorder_.count();
+    SendMessageA(window, WM_HELP, 0, 0);
+    ASSERT_EQ(recorder_.count(), before + 1);
+    ExpectLastCall(HH_HELP_CONTEXT, step);
+  }
 }
 
 TEST_F(HelpTest, TheHelpButtonAndTheMenuOpenHelp) {
@@ -128,4 +136,17 @@ TEST_F(HelpTest, ClosingTheWindowClosesEveryHelpWindow) {
   SendMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(recorder_.Last().command, static_cast<UINT>(HH_CLOSE_ALL));
   EXPECT_FALSE(IsWindow(window));
+}
+
+// The build compiles the help file beside the program, under the name that
+// start-up derives from the program's own for an English user.
+TEST(HelpFileTest, TheBuildPutsTheHelpFileWhereTheProgramLooksForIt) {
+  char executable[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, executable, MAX_PATH);
+  std::string folder = executable;
+  folder.erase(folder.rfind('\\'));
+  const std::string help = HelpFileFor(folder + "\\Vantrel.exe", 1033);
+  const std::string bytes = ReadWholeFile(help);
+  ASSERT_GE(bytes.size(), 4u) << help;
+  EXPECT_EQ(bytes.compare(0, 4, "ITSF"), 0) << help << " is not a compiled help file";
 }
