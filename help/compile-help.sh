@@ -5,8 +5,9 @@
 # the project folder's full path ("/build/help/step1.htm") instead of its path
 # inside the .chm ("/step1.htm"), so HH_HELP_CONTEXT would open nothing. The
 # project is therefore compiled with its staging folder as the root of a
-# private mount namespace, where the two paths are the same; /usr is mounted
-# into it for the compiler and its libraries.
+# private mount namespace (or of proot where none may be made), where the two
+# paths are the same; /usr is mounted into it for the compiler and its
+# libraries.
 #
 # Usage: compile-help.sh CHMCMD SOURCE_FOLDER STAGING_FOLDER OUTPUT
 set -euo pipefail
@@ -43,12 +44,17 @@ for link in bin lib lib64; do
 done
 
 # Root needs only the mount namespace; anyone else maps to root in a user
-# namespace of its own first.
+# namespace of its own first. Where no namespace may be made (a container
+# without the right), proot gives the same view without privileges.
 namespace=(unshare --mount)
 if [ "$(id -u)" -ne 0 ]; then namespace+=(--map-root-user); fi
 log="$stage.log"
-if ! "${namespace[@]}" sh -c 'mount --rbind /usr "$1/usr" && exec chroot "$1" "$2" --no-html-scan "$3"' \
-  sh "$stage" "$compiler" "$project" >"$log" 2>&1; then
+in_namespace() {
+  "${namespace[@]}" sh -c 'mount --rbind /usr "$1/usr" && exec chroot "$1" "$2" --no-html-scan "$3"' \
+    sh "$stage" "$compiler" "$project"
+}
+in_proot() { proot -r "$stage" -b /usr:/usr -w / "$compiler" --no-html-scan "$project"; }
+if ! in_namespace >"$log" 2>&1 && ! { command -v proot >/dev/null && in_proot >>"$log" 2>&1; }; then
   cat "$log" >&2
   echo "chmcmd failed on $project (log: $log)" >&2
   exit 1

@@ -13,7 +13,7 @@ packages=(
   dosfstools mtools fdisk exfatprogs exfat-fuse
   ffmpeg zip ghostscript libgsf-bin xxd python3
   clang libclang-rt-14-dev
-  fp-utils libchm-bin
+  fp-utils libchm-bin proot
 )
 
 missing=()
