@@ -293,6 +293,76 @@ for made in "${exfat_images[@]}"; do
   printf '%s %s%s\n' "$name" "$boot" "$(exfatlabel "$name" 2>/dev/null | sed -n 's/^label: //p')"
 done >exfat-boot.txt
 
+# A camera card written through exfat-fuse, for whole runs: folders, a long
+# name, a file that grew after another was written (so its clusters are no
+# longer one run and the FAT holds its chain), and deleted files, one of them
+# in a folder that was removed as a whole. exfat-camera-manifest.txt lists
+# state, path, size and modification time in UTC; exfat-files/ holds each
+# file as it was written. Then a card filled with photos and quick-formatted
+# again, whose photos only the sector search can find (exfat-quick-manifest.txt
+# in the order they were written). Neither is made without a loop device and
+# exfat-fuse.
+rm -rf exfat-camera.img exfat-quick.img exfat-files exfat-camera-manifest.txt exfat-quick-manifest.txt
+: >exfat-camera-manifest.txt
+: >exfat-quick-manifest.txt
+camera_files=(
+  "live|DCIM/100CANON/IMG_0001.JPG|5000|2022-03-04 05:06:07"
+  "deleted|DCIM/100CANON/IMG_0002.JPG|40000|2022-03-04 05:07:10"
+  "live|DCIM/100CANON/MVI_0003.MOV|10000|2022-03-04 05:08:00"
+  "live|DCIM/100CANON/Holiday at the lake, seen from the hills above the old bridge.jpg|70000|2022-07-08 18:00:01"
+  "live|DCIM/101TRIP/IMG_0101.JPG|12000|2022-08-01 10:00:00"
+  "deleted|DCIM/102GONE/IMG_0201.JPG|9000|2022-08-02 11:30:00"
+  "live|MISC/notes.txt|0|2022-09-01 08:00:00"
+)
+# mount_exfat IMAGE MOUNT: prints the loop device; false without one.
+mount_exfat() {
+  local loop
+  command -v mount.exfat-fuse >/dev/null && loop=$(losetup -f --show "$1" 2>/dev/null) || return 1
+  mkdir -p "$2"
+  if ! timeout 20 mount.exfat-fuse "$loop" "$2" >/dev/null 2>&1; then
+    losetup -d "$loop"
+    return 1
+  fi
+  echo "$loop"
+}
+fill_camera() {
+  local mount=$work/camera-mount loop entry state path size stamp
+  loop=$(mount_exfat exfat-camera.img "$mount") || return 1
+  for entry in "${camera_files[@]}"; do
+    IFS='|' read -r state path size stamp <<<"$entry"
+    mkdir -p "$mount/$(dirname "$path")" "exfat-files/$(dirname "$path")"
+    head -c "$size" /dev/urandom >"exfat-files/$path"
+    cp "exfat-files/$path" "$mount/$path"
+  done
+  # The clip grows after the photos behind it were written.
+  head -c 30000 /dev/urandom >>exfat-files/DCIM/100CANON/MVI_0003.MOV
+  tail -c 30000 exfat-files/DCIM/100CANON/MVI_0003.MOV >>"$mount/DCIM/100CANON/MVI_0003.MOV"
+  for entry in "${camera_files[@]}"; do
+    IFS='|' read -r state path size stamp <<<"$entry"
+    TZ=UTC touch -d "$stamp" "$mount/$path"
+  done
+  rm "$mount/DCIM/100CANON/IMG_0002.JPG"
+  rm -r "$mount/DCIM/102GONE"
+  umount "$mount" && losetup -d "$loop"
+  for entry in "${camera_files[@]}"; do
+    IFS='|' read -r state path size stamp <<<"$entry"
+    printf '%s|%s|%s|%s\n' "$state" "$path" "$(stat -c %s "exfat-files/$path")" "$stamp"
+  done >exfat-camera-manifest.txt
+}
+fill_quick() {
+  local mount=$work/quick-mount loop photo
+  loop=$(mount_exfat exfat-quick.img "$mount") || return 1
+  for photo in "${quick[@]}"; do cp "$photo" "$mount/$(basename "$photo")"; done
+  umount "$mount" && losetup -d "$loop"
+  mkfs.exfat -c 4K exfat-quick.img >/dev/null
+  printf '%s\n' "${quick[@]}" >exfat-quick-manifest.txt
+}
+truncate -s 32M exfat-camera.img && mkfs.exfat -c 4K -L CAMERA exfat-camera.img >/dev/null
+fill_camera || rm -rf exfat-camera.img exfat-files
+[ -f exfat-camera.img ] && fsck.exfat -n exfat-camera.img >/dev/null
+truncate -s 36M exfat-quick.img && mkfs.exfat -c 4K exfat-quick.img >/dev/null
+fill_quick || rm -f exfat-quick.img
+
 # A card of 20,000 small files in 20 folders, for the copy step's list.
 rm -rf "$work/many" && mkdir -p "$work/many"
 for folder in $(seq -w 1 20); do

@@ -118,7 +118,8 @@ void CollectFiles(const File& folder, std::vector<const File*>& files) {
 
 void ListFiles(const std::vector<const File*>& files, Console& console) {
   for (const File* file : files)
-    console.Line(Format("%s\t%I64u\t%s", file->pathText(0), file->size, file->isComplete ? "Complete" : "Incomplete"));
+    console.Line(Format("%s\t%I64u\t%s%s", file->pathText(0), file->size, file->isComplete ? "Complete" : "Incomplete",
+                        file->isDeleted ? "\tDeleted" : ""));
 }
 
 int CopyFiles(Media& media, const std::vector<const File*>& files, const std::string& destination, Console& console) {

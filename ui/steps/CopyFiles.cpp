@@ -215,6 +215,7 @@ void CopyFiles::FillList(const File& folder, HWND list) {
     if (index < 0) continue;
     std::string size = child->sizeText(false);
     std::string state = child->isComplete ? "Complete" : "Incomplete";
+    if (child->isDeleted) state = child->isComplete ? "Deleted" : "Deleted, incomplete";
     LVITEMA text = {};
     text.iSubItem = 1;
     text.pszText = &size[0];
