@@ -49,10 +49,11 @@ for sample in "$samples"/*; do
   case "$name" in exfat*.img)
     head -c 12288 "$sample" >"$corpus/exfat/$name-boot"
     root=$(awk -v image="$name" '$1 == image { print ($5 + ($7 - 2) * 2 ^ $10) * 2 ^ ($9 - 9) }' "$samples/exfat-boot.txt")
-    dd if="$sample" of="$corpus/exfat/$name-root" bs=512 skip="$root" count=64 status=none ;;
+    if [ -n "$root" ]; then dd if="$sample" of="$corpus/exfat/$name-root" bs=512 skip="$root" count=64 status=none; fi ;;
   esac
   # The card images (options and 256 sectors), with deleted entries walked
-  # (options 1) and with every option that makes the walk go further (7).
+  # (options 1) and with every option that makes the walk go further (7);
+  # exfat-fuzz.img is the exFAT card small enough to be placed whole.
   case "$name" in *.img) for options in 1 7; do
     "$tree/bin/fat_seed" "$sample" "$corpus/recovery_run/${name%.img}-$options" "$options"
   done ;; esac

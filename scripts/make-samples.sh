@@ -357,6 +357,21 @@ fill_quick() {
   mkfs.exfat -c 4K exfat-quick.img >/dev/null
   printf '%s\n' "${quick[@]}" >exfat-quick-manifest.txt
 }
+# A 1 MiB volume whose every sector the whole-run fuzzer can place: a folder,
+# photos, one of them deleted.
+fill_fuzz() {
+  local mount=$work/fuzz-mount loop
+  loop=$(mount_exfat exfat-fuzz.img "$mount") || return 1
+  mkdir -p "$mount/DCIM/100CANON"
+  cp photo.jpg "$mount/DCIM/100CANON/IMG_0001.JPG"
+  cp progressive.jpg "$mount/DCIM/100CANON/IMG_0002.JPG"
+  cp tiny.jpg "$mount/DCIM/100CANON/A photo with a long name.jpg"
+  rm "$mount/DCIM/100CANON/IMG_0002.JPG"
+  umount "$mount" && losetup -d "$loop"
+}
+rm -f exfat-fuzz.img
+truncate -s 1M exfat-fuzz.img && mkfs.exfat -c 512 -b 4096 -L FUZZ exfat-fuzz.img >/dev/null
+fill_fuzz || true
 truncate -s 32M exfat-camera.img && mkfs.exfat -c 4K -L CAMERA exfat-camera.img >/dev/null
 fill_camera || rm -rf exfat-camera.img exfat-files
 [ -f exfat-camera.img ] && fsck.exfat -n exfat-camera.img >/dev/null
