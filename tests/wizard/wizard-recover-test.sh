@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The wizard against the command-line tool: on a FAT32 card with folders and
-# deleted photos and on a raw image without a file system, both made here,
-# scripts/wizard-recover (Vantrel.exe driven through its four steps under
-# Wine) must copy the same tree, byte for byte, as vantrel-recover does.
+# deleted photos, the same card as exFAT, and a raw image without a file
+# system, all made here, scripts/wizard-recover (Vantrel.exe driven through
+# its four steps under Wine) must copy the same tree, byte for byte, as
+# vantrel-recover does.
 # The screenshots of both drives go to build/windows/screenshots/wizard/.
 set -uo pipefail
 root=$(cd "$(dirname "$(readlink -f "$0")")/../.." && pwd)
@@ -93,6 +94,16 @@ compare() {
 "$root/scripts/make-demo-card" "$work/card.img" >/dev/null || fail "the FAT32 card could not be made"
 # The demo card holds 8 live and 8 deleted files.
 [ -f "$work/card.img" ] && compare fat32 "$work/card.img" 16
+
+# The same card as exFAT, where a loop device and exfat-fuse can be had:
+# deleted files come back under their own names, as they were put on it.
+if "$root/scripts/make-demo-card" --exfat "$work/exfat.img" "$work/exfat-originals" >/dev/null 2>&1; then
+  compare exfat "$work/exfat.img" 14
+  diff -r "$work/exfat-originals" "$work/exfat-tool" >/dev/null ||
+    fail "exfat: the tool's copies differ from the files put on the card"
+else
+  echo "== exfat: skipped, no loop device or exfat-fuse here"
+fi
 
 if make_raw_image "$work/raw.img"; then
   compare raw "$work/raw.img" "$(wc -l <"$work/aligned")"
