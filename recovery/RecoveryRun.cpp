@@ -154,7 +154,9 @@ void Recovery::summarise() {
   uint64_t foundBytes = 0;
   const uint32_t count = countFiles(root, foundBytes);
   if (count != 0) LogById(kTextFilesFound, count);
-  const uint64_t mediumBytes = static_cast<uint64_t>(media.sectorSize) * media.sectorCount;
+  // The sector count stays in the unit the medium was opened with, whatever
+  // sector size a volume set since.
+  const uint64_t mediumBytes = static_cast<uint64_t>(media.openedSectorSize) * media.sectorCount;
   LogById(kTextFoundOfMedium, FormatSize(static_cast<int64_t>(foundBytes), false),
           FormatSize(static_cast<int64_t>(mediumBytes), false));
 }

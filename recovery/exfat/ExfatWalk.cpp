@@ -83,8 +83,8 @@ void ExfatWalk::readVolumeEntries(const std::vector<uint8_t>& root) {
     TraceMessage("exFAT allocation bitmap not found: deleted files cannot be told from reused clusters");
     recovery_.structureDamaged = true;
   }
-  const uint64_t bytes = volume_.boot().volumeLength * volume_.boot().bytesPerSector();
-  const std::string size = FormatSize(static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX)), false);
+  const uint64_t length = std::min<uint64_t>(volume_.boot().volumeLength, INT64_MAX >> 12);
+  const std::string size = FormatSize(static_cast<int64_t>(length * volume_.boot().bytesPerSector()), false);
   if (label.empty()) {
     recovery_.LogById(kTextExfatVolumeFound, size);
     return;
@@ -128,7 +128,7 @@ void ExfatWalk::walkDirectory(const std::vector<uint8_t>& data, File& parent, ui
     }
     at += uint64_t{set.entries} * kBytes;
     if (set.deleted || insideDeleted) {
-      if (takeDeleted_) pending_.push_back({&parent, set, depth});
+      if (takeDeleted_ && pending_.size() < kMostDeletedSets) pending_.push_back({&parent, set, depth});
       continue;
     }
     if (!makeLive_) {

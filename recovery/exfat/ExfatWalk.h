@@ -6,6 +6,7 @@
 // live file, so that a live file always owns the clusters it shares with one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,8 @@ class ExfatWalk {
   static constexpr uint64_t kLargestDirectoryBytes = 16u << 20;
   // Deeper than any card's folders: a tree like that is damage.
   static constexpr uint32_t kDeepestFolder = 64;
+  // More deleted sets than a card of deleted photos leaves are not kept.
+  static constexpr std::size_t kMostDeletedSets = 1u << 18;
 
   // The volume's FAT must be loaded.
   ExfatWalk(Recovery& recovery, ExfatVolume& volume);

@@ -146,6 +146,7 @@ TEST(ExfatEmptyVolumes, AreFoundAtEveryClusterAndSectorSize) {
     EXPECT_TRUE(harness.Logged(facts.label.empty() ? "exFAT volume of " + size + " found"
                                                    : "exFAT volume " + facts.label + " of " + size + " found"));
     EXPECT_EQ(harness.run->media.sectorSize, 1u << facts.sectorShift);
+    EXPECT_TRUE(harness.Logged("Found 0.00 KB of files on a medium of " + size + "."));
     uint64_t found = 0;
     EXPECT_EQ(Recovery::countFiles(harness.run->root, found), 0u);
     const File* first = harness.run->root.firstChild;
