@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # scripts/make-exfat.py on volumes that mkfs.exfat made with 512-byte, 4 KiB
-# and 32 KiB clusters, in stages: files empty, of one byte, of one cluster
-# exactly and of many, long and non-ASCII names; folders three deep, a root
-# and folders that outgrow their first cluster; a file that fragments and one
-# that grows in place; deleted files and a deleted tree; new files in the
-# room they left. After every stage fsck.exfat -n finds the volume clean and
-# counts the folders and files put; the layouts are the ones a driver
-# writes; the deleted sets stay on the medium, their clusters free. Where
-# root, a loop device and exfat-fuse are at hand, the tree mounted read-only
-# is exactly the one put (names, sizes, bytes, modification times).
+# and 32 KiB clusters (and 4 KiB sectors where a loop device gives them), in
+# stages: files empty, of one byte, of one cluster exactly and of many, long
+# and non-ASCII names; folders three deep, a root and folders that outgrow
+# their first cluster; a file that fragments and one that grows in place;
+# deleted files and a deleted tree; new files in the room they left. After
+# every stage fsck.exfat -n finds the volume clean and counts the folders and
+# files put; the layouts are the ones a driver writes; the deleted sets stay
+# on the medium, their clusters free. Where root, a loop device and exfat-fuse
+# are at hand, the tree mounted read-only is exactly the one put (names,
+# sizes, bytes, modification times). Volumes the tool must not write into
+# are refused and left as they were.
 #
 # Usage: tests/recovery/exfat/make-exfat-test.sh
 set -uo pipefail
@@ -170,11 +172,26 @@ stage() {  # NAME: writes the stage's script into the volume and checks it
   check_mounted "$1"
 }
 
-check_volume() {  # CLUSTER SIZE
-  cluster=$1 image=$work/volume-$1.img tree=$work/tree-$1 script=$work/script-$1 where="$1-byte clusters"
+# format SIZE [SECTOR]: a new volume in $image; sectors other than 512 bytes
+# need a loop device, without which it is false.
+format() {
+  local device
+  rm -f "$image" && truncate -s "$1" "$image"
+  if [ -z "${2:-}" ]; then mkfs.exfat -c "$cluster" -L BUILT "$image" >/dev/null && return; fi
+  [ "$(id -u)" = 0 ] && device=$(losetup -b "$2" -f --show "$image" 2>/dev/null) || return 1
+  mkfs.exfat -c "$cluster" -L BUILT "$device" >/dev/null
+  losetup -d "$device"
+}
+
+check_volume() {  # CLUSTER SIZE [SECTOR]
+  cluster=$1 image=$work/volume-$1-${3:-512}.img tree=$work/tree-$1 script=$work/script-$1
+  where="$1-byte clusters of ${3:-512}-byte sectors"
   local per_cluster=$((cluster / 32)) i before doomed
   rm -rf "$tree" && mkdir -p "$tree" && : >"$script"
-  truncate -s "$2" "$image" && mkfs.exfat -c "$cluster" -L BUILT "$image" >/dev/null
+  if ! format "$2" "${3:-}"; then
+    echo "SKIP: $where need a loop device"
+    return
+  fi
 
   make_dir DCIM/100CANON
   put DCIM/100CANON/EMPTY.JPG 0 "2021-01-01 00:00:00"
@@ -309,6 +326,7 @@ done
 check_volume 512 8M
 check_volume 4096 16M
 check_volume 32768 32M
+check_volume 4096 16M 4096
 where=refusals
 check_refusals
 
