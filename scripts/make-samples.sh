@@ -378,6 +378,32 @@ fill_camera || rm -rf exfat-camera.img exfat-files
 truncate -s 36M exfat-quick.img && mkfs.exfat -c 4K exfat-quick.img >/dev/null
 fill_quick || rm -f exfat-quick.img
 
+# The same camera card written by make-exfat.py instead of exfat-fuse, so
+# that it is made everywhere: the files of camera_files in their order, the
+# clip growing by 30000 bytes after the later ones were written, then the
+# deletions. exfat-built-manifest.txt and exfat-built-files/ as for the card
+# above.
+rm -rf exfat-built.img exfat-built-files exfat-built-manifest.txt
+truncate -s 32M exfat-built.img && mkfs.exfat -c 4K -L CAMERA exfat-built.img >/dev/null
+head -c 30000 /dev/urandom >"$work/clip-end"
+clip=DCIM/100CANON/MVI_0003.MOV
+clip_stamp=$(printf '%s\n' "${camera_files[@]}" | awk -F'|' -v clip="$clip" '$2 == clip { print $4 }')
+for entry in "${camera_files[@]}"; do
+  IFS='|' read -r state path size stamp <<<"$entry"
+  mkdir -p "exfat-built-files/$(dirname "$path")"
+  head -c "$size" /dev/urandom >"exfat-built-files/$path"
+  printf 'mkdir "%s" "%s"\nput "%s" "%s" "%s"\n' "$(dirname "$path")" "$stamp" "$path" "exfat-built-files/$path" "$stamp"
+done >"$work/camera-script"
+printf '%s\n' "grow $clip \"$work/clip-end\" \"$clip_stamp\"" \
+  "rm DCIM/100CANON/IMG_0002.JPG" "rmdir -r DCIM/102GONE" >>"$work/camera-script"
+python3 "$here/make-exfat.py" exfat-built.img "$work/camera-script"
+cat "$work/clip-end" >>"exfat-built-files/$clip"
+fsck.exfat -n exfat-built.img >/dev/null
+for entry in "${camera_files[@]}"; do
+  IFS='|' read -r state path size stamp <<<"$entry"
+  printf '%s|%s|%s|%s\n' "$state" "$path" "$(stat -c %s "exfat-built-files/$path")" "$stamp"
+done >exfat-built-manifest.txt
+
 # A card of 20,000 small files in 20 folders, for the copy step's list.
 rm -rf "$work/many" && mkdir -p "$work/many"
 for folder in $(seq -w 1 20); do
