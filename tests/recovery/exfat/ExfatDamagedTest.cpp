@@ -11,6 +11,7 @@
 
 #include "ExfatBootRegion.h"
 #include "ExfatBuilder.h"
+#include "ExfatSamples.h"
 #include "RunHarness.h"
 #include "SectorWindow.h"
 #include "TestFiles.h"
@@ -21,12 +22,12 @@ void Put(std::vector<uint8_t>& bytes, std::size_t at, uint64_t value, int width)
   for (int i = 0; i < width; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-class DamagedExfat : public ::testing::Test {
+class DamagedExfat : public ExfatCard {
  protected:
   void SetUp() override {
-    UseScratchDocumentsFolder();
-    if (!FileExists("../samples/exfat-camera.img")) GTEST_SKIP() << "no loop device or exfat-fuse here";
-    image = SampleFile("exfat-camera.img");
+    ExfatCard::SetUp();
+    if (IsSkipped()) return;
+    image = SampleFile(GetParam().image);
     const SectorWindow boot(image.data(), 512);
     sector = 1u << boot.u8(108);
     clusterBytes = sector << boot.u8(109);
@@ -85,7 +86,7 @@ const char* const kClip = "\\DCIM\\100CANON\\MVI_0003.MOV";
 
 }  // namespace
 
-TEST_F(DamagedExfat, ABadMainBootRegionGivesWayToTheBackup) {
+TEST_P(DamagedExfat, ABadMainBootRegionGivesWayToTheBackup) {
   image[100] ^= 0xFF;  // the serial number: only the checksum tells
   ASSERT_TRUE(run());
   EXPECT_NE(find(kPhoto), nullptr);
@@ -97,7 +98,7 @@ TEST_F(DamagedExfat, ABadMainBootRegionGivesWayToTheBackup) {
   EXPECT_TRUE(searched());
 }
 
-TEST_F(DamagedExfat, BootSectorsThatDescribeTooMuchAreRefused) {
+TEST_P(DamagedExfat, BootSectorsThatDescribeTooMuchAreRefused) {
   // The cluster count, the FAT's length and the heap's offset.
   for (const std::size_t field : {92, 84, 88}) {
     SCOPED_TRACE(field);
@@ -121,7 +122,7 @@ TEST_F(DamagedExfat, BootSectorsThatDescribeTooMuchAreRefused) {
   EXPECT_NE(find(kPhoto), nullptr);
 }
 
-TEST_F(DamagedExfat, ChainsThatLoopAreCut) {
+TEST_P(DamagedExfat, ChainsThatLoopAreCut) {
   // The clip's chain comes back to its first cluster: what was passed stays.
   const uint32_t first = firstCluster(setOf(u"MVI_0003.MOV"));
   setFat(first + 1, first);
@@ -136,7 +137,7 @@ TEST_F(DamagedExfat, ChainsThatLoopAreCut) {
   EXPECT_TRUE(find(kPhoto)->isComplete);
 }
 
-TEST_F(DamagedExfat, FoldersThatPointBackEndThere) {
+TEST_P(DamagedExfat, FoldersThatPointBackEndThere) {
   const std::size_t dcim = setOf(u"DCIM");
   const std::size_t trip = setOf(u"101TRIP");
   const std::size_t canon = setOf(u"100CANON");
@@ -149,7 +150,7 @@ TEST_F(DamagedExfat, FoldersThatPointBackEndThere) {
   EXPECT_NE(find("\\MISC\\notes.txt"), nullptr);
 }
 
-TEST_F(DamagedExfat, LengthsAndClustersBeyondTheMediumAreCut) {
+TEST_P(DamagedExfat, LengthsAndClustersBeyondTheMediumAreCut) {
   const std::size_t photo = setOf(u"IMG_0001.JPG");
   const uint32_t first = firstCluster(photo);
   setStream(photo, first, uint64_t{1} << 62);
@@ -164,7 +165,7 @@ TEST_F(DamagedExfat, LengthsAndClustersBeyondTheMediumAreCut) {
   EXPECT_NE(find(kClip), nullptr);
 }
 
-TEST_F(DamagedExfat, ADeletedFileWhoseClusterTheBitmapGivesAwayCollides) {
+TEST_P(DamagedExfat, ADeletedFileWhoseClusterTheBitmapGivesAwayCollides) {
   const uint32_t first = firstCluster(setOf(u"IMG_0002.JPG"));
   const std::size_t bitmap = clusterOffset(2);  // mkfs.exfat puts it first
   image[bitmap + (first - 2) / 8] |= static_cast<uint8_t>(1u << ((first - 2) % 8));
@@ -178,7 +179,7 @@ TEST_F(DamagedExfat, ADeletedFileWhoseClusterTheBitmapGivesAwayCollides) {
   EXPECT_TRUE(harness->Logged("\\DCIM\\100CANON\\IMG_0002.JPG: deleted file, partly overwritten by another file; kept as incomplete"));
 }
 
-TEST_F(DamagedExfat, TablesOfRandomBytesEndTheirRuns) {
+TEST_P(DamagedExfat, TablesOfRandomBytesEndTheirRuns) {
   const std::vector<uint8_t> sound = image;
   const std::size_t root = clusterOffset(rootCluster);
   const struct {
@@ -212,3 +213,6 @@ TEST_F(DamagedExfat, TablesOfRandomBytesEndTheirRuns) {
     ASSERT_TRUE(run(round % 2 == 0));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cards, DamagedExfat, ::testing::ValuesIn(ExfatCameraCards()),
+                         [](const ::testing::TestParamInfo<ExfatCameraCard>& info) { return info.param.label; });

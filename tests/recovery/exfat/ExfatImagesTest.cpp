@@ -1,5 +1,5 @@
-// Whole runs over exFAT cards that mkfs.exfat made and exfat-fuse filled
-// (scripts/make-samples.sh): every file comes back with its long name,
+// Whole runs over exFAT cards that mkfs.exfat made and exfat-fuse or
+// make-exfat.py filled (scripts/make-samples.sh): every file comes back with its long name,
 // folder, size, time and bytes, deleted ones under their real names; a
 // quick-formatted card is searched; empty volumes at every cluster and
 // sector size, and one inside a partition, are found.
@@ -25,9 +25,9 @@ struct CameraFile {
   uint64_t modified;
 };
 
-std::vector<CameraFile> CameraManifest() {
+std::vector<CameraFile> CameraManifest(const std::string& manifest) {
   std::vector<CameraFile> files;
-  std::istringstream in(ReadWholeFile("../samples/exfat-camera-manifest.txt"));
+  std::istringstream in(ReadWholeFile("../samples/" + manifest));
   for (std::string line; std::getline(in, line);) {
     char state[16] = {}, path[256] = {};
     CameraFile file;
@@ -56,21 +56,13 @@ std::vector<uint8_t> Bytes(const std::string& path) {
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-class ExfatCard : public ::testing::Test {
- protected:
-  void SetUp() override {
-    UseScratchDocumentsFolder();
-    if (!FileExists("../samples/exfat-camera.img")) GTEST_SKIP() << "no loop device or exfat-fuse here";
-  }
-};
-
 }  // namespace
 
-TEST_F(ExfatCard, EveryFileComesBackWithItsNameFolderSizeTimeAndBytes) {
-  RunHarness harness(SampleFile("exfat-camera.img"));
+TEST_P(ExfatCard, EveryFileComesBackWithItsNameFolderSizeTimeAndBytes) {
+  RunHarness harness(SampleFile(GetParam().image));
   harness.run->options.includeDeleted = true;
   ASSERT_TRUE(harness.Run());
-  const std::vector<CameraFile> manifest = CameraManifest();
+  const std::vector<CameraFile> manifest = CameraManifest(GetParam().manifest);
   ASSERT_EQ(manifest.size(), 7u);
   for (const CameraFile& expected : manifest) {
     SCOPED_TRACE(expected.path);
@@ -81,7 +73,7 @@ TEST_F(ExfatCard, EveryFileComesBackWithItsNameFolderSizeTimeAndBytes) {
     EXPECT_TRUE(record->isComplete);
     EXPECT_EQ(record->isDeleted, expected.deleted);
     EXPECT_EQ(record->parent->isDeleted, expected.path.find("102GONE") != std::string::npos);
-    EXPECT_TRUE(harness.Data(*record) == Bytes("../samples/exfat-files/" + expected.path));
+    EXPECT_TRUE(harness.Data(*record) == Bytes("../samples/" + GetParam().files + "/" + expected.path));
     if (expected.deleted)
       EXPECT_TRUE(harness.Logged("Deleted file found: " + RecordPath(expected.path)));
   }
@@ -96,8 +88,8 @@ TEST_F(ExfatCard, EveryFileComesBackWithItsNameFolderSizeTimeAndBytes) {
   EXPECT_TRUE(harness.Logged("7 files found."));
 }
 
-TEST_F(ExfatCard, DeletedFilesStayOutUnlessAsked) {
-  RunHarness harness(SampleFile("exfat-camera.img"));
+TEST_P(ExfatCard, DeletedFilesStayOutUnlessAsked) {
+  RunHarness harness(SampleFile(GetParam().image));
   harness.run->options.includeDeleted = false;
   ASSERT_TRUE(harness.Run());
   EXPECT_NE(harness.Find("\\DCIM\\101TRIP\\IMG_0101.JPG"), nullptr);
@@ -105,6 +97,9 @@ TEST_F(ExfatCard, DeletedFilesStayOutUnlessAsked) {
   EXPECT_EQ(harness.Find("\\DCIM\\102GONE"), nullptr);
   EXPECT_TRUE(harness.Logged("5 files found."));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cards, ExfatCard, ::testing::ValuesIn(ExfatCameraCards()),
+                         [](const ::testing::TestParamInfo<ExfatCameraCard>& info) { return info.param.label; });
 
 TEST(ExfatQuickFormattedCard, ItsPhotosAreFoundAndComeBackWhole) {
   UseScratchDocumentsFolder();

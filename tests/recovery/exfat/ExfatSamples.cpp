@@ -37,3 +37,13 @@ ExfatByteReader ImageReader(const std::vector<uint8_t>& image) {
     return true;
   };
 }
+
+std::vector<ExfatCameraCard> ExfatCameraCards() {
+  return {{"ExfatFuse", "exfat-camera.img", "exfat-camera-manifest.txt", "exfat-files"},
+          {"MakeExfat", "exfat-built.img", "exfat-built-manifest.txt", "exfat-built-files"}};
+}
+
+void ExfatCard::SetUp() {
+  UseScratchDocumentsFolder();
+  if (!FileExists("../samples/" + GetParam().image)) GTEST_SKIP() << "no loop device or exfat-fuse here";
+}

@@ -1,10 +1,13 @@
 // The exFAT images of scripts/make-samples.sh and what the exFAT tools say
-// of them, and a byte reader over an image held in memory.
+// of them, a byte reader over an image held in memory, and the camera cards
+// the whole-run suites read.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "ExfatBootRegion.h"
 
@@ -19,5 +22,19 @@ struct ExfatBootFacts {
 std::vector<ExfatBootFacts> ExfatSampleFacts();
 
 std::vector<uint8_t> ExfatSample(const std::string& name);
+
+// The camera card, filled through exfat-fuse (only where a loop device and
+// FUSE can be had) and by make-exfat.py: its manifest and the folder of the
+// files put on it.
+struct ExfatCameraCard {
+  std::string label, image, manifest, files;
+};
+std::vector<ExfatCameraCard> ExfatCameraCards();
+
+// Skips a card that this machine could not make.
+class ExfatCard : public ::testing::TestWithParam<ExfatCameraCard> {
+ protected:
+  void SetUp() override;
+};
 // Fails any read that leaves the image.
 ExfatByteReader ImageReader(const std::vector<uint8_t>& image);
