@@ -13,6 +13,8 @@ int32_t LanguageNumberFor(uint16_t userLanguageId) { return (userLanguageId & 0x
 
 std::string LanguageModuleName(int32_t languageNumber) { return Format("%d.DLL", languageNumber); }
 
+constexpr int32_t kEnglishHelpNumber = 1033;
+
 std::string HelpFileFor(const std::string& executablePath, int32_t languageNumber) {
   std::size_t dot = executablePath.rfind('.');
   if (dot == std::string::npos) return executablePath;
@@ -32,7 +34,9 @@ void FillContext(Context& context, const StartupFacts& facts) {
   context.WindowTitle = facts.windowTitle;
   context.WebsiteText = facts.websiteText;
   context.LanguageTag = facts.languageTag;
-  context.HelpFile = HelpFileFor(facts.executablePath, context.languageNumber);
+  // A language that ships a module but no help file of its own still has help.
+  const int32_t helpLanguage = facts.languageHelpMissing ? kEnglishHelpNumber : context.languageNumber;
+  context.HelpFile = HelpFileFor(facts.executablePath, helpLanguage);
   context.HelpContextFile = context.HelpFile.str() + "::/context.txt";
   context.vistaOrLater = facts.vistaOrLater;
   context.NumberFormat = NumberFormatFor(facts.localeGrouping, facts.localeThousandSeparator);

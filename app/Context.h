@@ -64,6 +64,9 @@ struct StartupFacts {
   std::string localeGrouping = "3;0";
   std::string localeThousandSeparator = ",";
   bool vistaOrLater = false;
+  // No help file of the language module's number lies beside the
+  // executable: the English one is opened instead.
+  bool languageHelpMissing = false;
 };
 
 // The language module and help files follow the user's primary language with

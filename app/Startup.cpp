@@ -58,6 +58,8 @@ StartupFacts GatherFacts(int32_t languageNumber, HMODULE languageModule) {
   facts.windowTitle = OwnString(IDS_WINDOW_TITLE, 99);
   facts.websiteText = OwnString(IDS_WEBSITE, 100);
   facts.executablePath = ExecutablePath();
+  facts.languageHelpMissing =
+      GetFileAttributesA(HelpFileFor(facts.executablePath, languageNumber).c_str()) == INVALID_FILE_ATTRIBUTES;
   facts.localeGrouping = LocaleText(LOCALE_SGROUPING);
   facts.localeThousandSeparator = LocaleText(LOCALE_STHOUSAND);
   return facts;

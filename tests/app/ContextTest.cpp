@@ -43,6 +43,11 @@ TEST(Context, FillContextComputesTheStartupValues) {
   EXPECT_EQ(context.NumberFormat.negativeOrder, 1u);
   EXPECT_EQ(context.dictionary, nullptr);
   EXPECT_EQ(context.CurrentMedia, nullptr);
+  // German texts without German help: the English help file.
+  facts.languageHelpMissing = true;
+  FillContext(context, facts);
+  EXPECT_EQ(context.languageNumber, 1031);
+  EXPECT_STREQ(context.HelpFile.c_str(), "C:\\Tools\\Vantrel-1033.chm");
 }
 
 TEST(Context, ValuesNeverGrowPastTheirLimits) {
