@@ -28,7 +28,7 @@ NumberFormatRecord NumberFormatFor(const std::string& grouping, const std::strin
 
 void FillContext(Context& context, const StartupFacts& facts) {
   context.AppName = "Vantrel";
-  context.languageNumber = LanguageNumberFor(facts.userLanguageId);
+  context.languageNumber = facts.languageNumber;
   context.WindowTitle = facts.windowTitle;
   context.WebsiteText = facts.websiteText;
   context.LanguageTag = facts.languageTag;

@@ -1,9 +1,9 @@
 // The program-wide values that start-up fills once and every other module
 // reads. There is exactly one context per process (TheContext()).
 //
-// Start-up gathers the platform facts (user language, executable path, locale
-// settings, its own strings) into a StartupFacts record and hands it to
-// FillContext; tests do the same with facts of their choosing.
+// Start-up gathers the platform facts (the language module loaded, executable
+// path, locale settings, its own strings) into a StartupFacts record and
+// hands it to FillContext; tests do the same with facts of their choosing.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +56,7 @@ struct Context {
 Context& TheContext();
 
 struct StartupFacts {
-  uint16_t userLanguageId = 0x409;  // GetUserDefaultLangID
+  int32_t languageNumber = 1033;    // the language module loaded (LanguageChoice.h)
   std::string executablePath;       // GetModuleFileNameA of the executable
   std::string windowTitle;          // own string 1000
   std::string websiteText;          // own string 102

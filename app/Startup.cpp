@@ -6,6 +6,7 @@
 
 #include "Context.h"
 #include "HelpLibrary.h"
+#include "LanguageChoice.h"
 #include "Media.h"
 #include "OwnResources.h"
 #include "Recovery.h"
@@ -49,9 +50,9 @@ std::string ExecutablePath() {
   return path;
 }
 
-StartupFacts GatherFacts(uint16_t userLanguageId, HMODULE languageModule) {
+StartupFacts GatherFacts(int32_t languageNumber, HMODULE languageModule) {
   StartupFacts facts;
-  facts.userLanguageId = userLanguageId;
+  facts.languageNumber = languageNumber;
   facts.languageTag = LanguageTagOf(languageModule);
   facts.vistaOrLater = IsVistaOrLater();
   facts.windowTitle = OwnString(IDS_WINDOW_TITLE, 99);
@@ -110,18 +111,21 @@ int RunProgram(HINSTANCE instance) {
   context.ownInstance = instance;
   context.AppName = "Vantrel";
 
-  const uint16_t userLanguageId = GetUserDefaultLangID();
-  const std::string moduleName = LanguageModuleName(LanguageNumberFor(userLanguageId));
-  HMODULE languageModule = LoadLibraryA(moduleName.c_str());
-  if (languageModule == nullptr) {
-    MessageBoxA(nullptr, MissingLanguageModuleText(moduleName).c_str(), context.AppName.c_str(), MB_OK);
+  // A language without a module of its own runs in English; only when no
+  // module loads at all does the program end.
+  const LanguageChoice language = ChooseLanguageModule(GetUserDefaultLangID(), [](const std::string& name) {
+    return static_cast<void*>(LoadLibraryA(name.c_str()));
+  });
+  if (language.module == nullptr) {
+    MessageBoxA(nullptr, MissingLanguageModuleText(language.wantedName).c_str(), context.AppName.c_str(), MB_OK);
     return 0;
   }
+  HMODULE languageModule = static_cast<HMODULE>(language.module);
   context.LanguageModule = languageModule;
 
   InitCommonControls();
   LoadLibraryA("RICHED20.DLL");  // the dialogs' "RichEdit20A" class; runs on without it
-  const StartupFacts facts = GatherFacts(userLanguageId, languageModule);
+  const StartupFacts facts = GatherFacts(language.number, languageModule);
   FillContext(context, facts);
   context.helpCookie = HelpLibrary::Initialize();
 

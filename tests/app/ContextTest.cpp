@@ -20,7 +20,7 @@ TEST(Context, HelpFileReplacesTheExtension) {
 TEST(Context, FillContextComputesTheStartupValues) {
   Context context;
   StartupFacts facts;
-  facts.userLanguageId = 0x0C07;
+  facts.languageNumber = 1031;
   facts.executablePath = "C:\\Tools\\Vantrel.exe";
   facts.windowTitle = "Vantrel";
   facts.websiteText = "www.example.com";

@@ -4,7 +4,9 @@
 
 namespace {
 
-const char* const kCopiedPhrases[] = {" file was copied to ", " files were copied to "};
+// Strings 128 and 127 of 1033.DLL and of 1031.DLL: the wizard runs in either.
+const char* const kCopiedPhrases[] = {" file was copied to ", " files were copied to ", " Datei wurde nach ",
+                                      " Dateien wurden nach "};
 
 }  // namespace
 

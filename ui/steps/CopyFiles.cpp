@@ -157,6 +157,8 @@ void CopyFiles::SetUpList() {
     uint64_t bytes = 0;
     SendMessageA(list, LVM_SETITEMCOUNT, Recovery::countFiles(recovery->root, bytes), 0);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    completeText_ = LoadText(kTextFileComplete);
+    incompleteText_ = LoadText(kTextFileIncomplete);
     FillList(recovery->root, list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   }
@@ -214,8 +216,7 @@ void CopyFiles::FillList(const File& folder, HWND list) {
     const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0) continue;
     std::string size = child->sizeText(false);
-    std::string state = child->isComplete ? "Complete" : "Incomplete";
-    if (child->isDeleted) state = child->isComplete ? "Deleted" : "Deleted, incomplete";
+    std::string state = child->isComplete ? completeText_ : incompleteText_;
     LVITEMA text = {};
     text.iSubItem = 1;
     text.pszText = &size[0];

@@ -112,6 +112,9 @@ class CopyFiles : public Dialog {
                          const std::vector<std::string>& incomplete) const;
 
   HFONT listFont_ = nullptr;
+  // The state column's two texts, loaded once for the whole list.
+  std::string completeText_;
+  std::string incompleteText_;
   HMENU menu_ = nullptr;
   HBITMAP browse_ = nullptr;
   HBITMAP back_ = nullptr;

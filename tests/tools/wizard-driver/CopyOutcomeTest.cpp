@@ -12,6 +12,16 @@ TEST(CopyOutcome, ReadsTheCountOfBothPhrasings) {
   EXPECT_EQ(count, 0u);
 }
 
+TEST(CopyOutcome, ReadsTheGermanModulesPhrasings) {
+  unsigned long count = 0;
+  ASSERT_TRUE(ReadCopiedCount("1 Datei wurde nach Z:\\tmp\\out kopiert.", count));
+  EXPECT_EQ(count, 1u);
+  ASSERT_TRUE(ReadCopiedCount("16 Dateien wurden nach C:\\Fotos kopiert.", count));
+  EXPECT_EQ(count, 16u);
+  EXPECT_FALSE(ReadCopiedCount("16 Dateien wurden nach ", count));
+  EXPECT_FALSE(ReadCopiedCount("16 Dateien wurden kopiert.", count));
+}
+
 TEST(CopyOutcome, AnythingElseIsNoCopy) {
   unsigned long count = 7;
   for (const char* status : {"", "files were copied to Z:\\out", "16 files were copied to ", "16 files were copied",
