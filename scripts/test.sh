@@ -41,6 +41,10 @@ if build windows; then
     step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows
   # The wizard driven through its four steps, against the command-line tool.
   step "wizard-recover (Wine)" xvfb-run -a tests/wizard/wizard-recover-test.sh
+  # The portable zip and the installer: their files, a silent install and
+  # uninstall under Wine, and a screenshot of every installer page.
+  step "packages" scripts/package.sh &&
+    step "packages (Wine)" xvfb-run -a -s "-screen 0 1024x768x24" tests/package/package-test.sh
 fi
 step "fuzz (30 s each)" fuzz/run.sh 30
 
