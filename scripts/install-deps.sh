@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-apps imagemagick libimage-exiftool-perl sox
   fonts-liberation fonts-comic-neue fonts-dejavu-extra
   dosfstools mtools fdisk exfatprogs exfat-fuse
-  ffmpeg zip ghostscript libgsf-bin xxd python3
+  ffmpeg zip ghostscript libgsf-bin xxd python3 locales
   clang libclang-rt-14-dev
   fp-utils libchm-bin proot
   nsis xdotool unzip

@@ -57,7 +57,7 @@ echo "its screenshots of every step are in $screenshots/."
 echo
 echo "Built:"
 echo "  native (Linux):  $(ls build/native/bin | tr '\n' ' ')"
-echo "  Windows program: $program/Vantrel.exe with 1033.DLL, PicturePane.dll and FileIdentify.dict beside it,"
+echo "  Windows program: $program/Vantrel.exe with 1033.DLL, 1031.DLL, PicturePane.dll and FileIdentify.dict beside it,"
 echo "                   $program/vantrel-recover.exe, and $program/wizard-driver.exe,"
 echo "                   which scripts/wizard-recover uses to drive the wizard"
 echo "Vantrel.exe opens its main window (under Wine: wine $program/Vantrel.exe)."

@@ -41,6 +41,8 @@ if build windows; then
     step "test windows (Wine)" xvfb-run -a scripts/wine-tests.sh build/windows
   # The wizard driven through its four steps, against the command-line tool.
   step "wizard-recover (Wine)" xvfb-run -a tests/wizard/wizard-recover-test.sh
+  # The wizard for a German user (1031.DLL) and a French one, who has no module (English).
+  step "languages (Wine)" xvfb-run -a tests/wizard/language-test.sh
   # The portable zip and the installer: their files, a silent install and
   # uninstall under Wine, and a screenshot of every installer page.
   step "packages" scripts/package.sh &&

@@ -160,12 +160,17 @@ def entry_names(folder):
     return names
 
 
-def compare_strings(label, english, other, faults):
+def compare_ids(label, what, english, other, faults):
+    """Names the ids that one side has and the other lacks; gives the shared ones."""
     for missing in sorted(set(english) - set(other)):
-        faults.append(f"{label}: string {missing} is missing (English: {english[missing]!r})")
+        faults.append(f"{label}: {what} {missing} is missing")
     for extra in sorted(set(other) - set(english)):
-        faults.append(f"{label}: string {extra} is not in the English module")
-    for string_id in sorted(set(english) & set(other)):
+        faults.append(f"{label}: {what} {extra} is not in the English module")
+    return sorted(set(english) & set(other))
+
+
+def compare_strings(label, english, other, faults):
+    for string_id in compare_ids(label, "string", english, other, faults):
         want, have = CONVERSION.findall(english[string_id]), CONVERSION.findall(other[string_id])
         if want != have:
             faults.append(f"{label}: string {string_id} has the conversions {have}, the English one {want}")
@@ -187,11 +192,7 @@ def check_texts(label, strings, dialogs, faults):
 
 
 def compare_dialogs(label, english, other, faults):
-    for missing in sorted(set(english) - set(other)):
-        faults.append(f"{label}: dialog template {missing} is missing")
-    for extra in sorted(set(other) - set(english)):
-        faults.append(f"{label}: dialog template {extra} is not in the English module")
-    for template in sorted(set(english) & set(other)):
+    for template in compare_ids(label, "dialog template", english, other, faults):
         want, have = english[template], other[template]
         if want["style"] != have["style"]:
             faults.append(f"{label}: template {template} has {have['style']}, the English one {want['style']}")

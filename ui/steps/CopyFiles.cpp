@@ -159,6 +159,8 @@ void CopyFiles::SetUpList() {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     completeText_ = LoadText(kTextFileComplete);
     incompleteText_ = LoadText(kTextFileIncomplete);
+    deletedText_ = LoadText(kTextFileDeleted);
+    deletedIncompleteText_ = LoadText(kTextFileDeletedIncomplete);
     FillList(recovery->root, list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   }
@@ -217,6 +219,7 @@ void CopyFiles::FillList(const File& folder, HWND list) {
     if (index < 0) continue;
     std::string size = child->sizeText(false);
     std::string state = child->isComplete ? completeText_ : incompleteText_;
+    if (child->isDeleted) state = child->isComplete ? deletedText_ : deletedIncompleteText_;
     LVITEMA text = {};
     text.iSubItem = 1;
     text.pszText = &size[0];

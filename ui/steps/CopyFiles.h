@@ -112,9 +112,11 @@ class CopyFiles : public Dialog {
                          const std::vector<std::string>& incomplete) const;
 
   HFONT listFont_ = nullptr;
-  // The state column's two texts, loaded once for the whole list.
+  // The state column's texts, loaded once for the whole list.
   std::string completeText_;
   std::string incompleteText_;
+  std::string deletedText_;
+  std::string deletedIncompleteText_;
   HMENU menu_ = nullptr;
   HBITMAP browse_ = nullptr;
   HBITMAP back_ = nullptr;
