@@ -199,6 +199,20 @@ else
   fail "the silent install into $folder failed"
 fi
 
+echo "== the default folder: Programs in the user's local application data"
+local_data=$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+folder="$local_data\\Programs\\Vantrel"
+# What a failed run left there would pass for this install's.
+rm -rf "$(unix_path "$folder")"
+if wine "$setup_file" /S; then
+  installed "$folder" "install into the default folder"
+  uninstall "$folder"
+  [ ! -e "$(unix_path "$folder")" ] || fail "the uninstall left the default folder $folder"
+  removed "uninstall from the default folder"
+else
+  fail "the silent install into the default folder failed"
+fi
+
 # ---- The pages, as a user sees them -----------------------------------------
 # await_window TITLE: the X window of that title, within 30 s.
 await_window() {
