@@ -14,6 +14,7 @@ packages=(
   ffmpeg zip ghostscript libgsf-bin xxd python3 locales
   clang libclang-rt-14-dev
   fp-utils libchm-bin proot
+  nsis xdotool unzip
 )
 
 missing=()

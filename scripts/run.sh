@@ -5,7 +5,8 @@
 # of them deleted), lets vantrel-recover find everything on it and copy it
 # into build/demo/recovered/, drives the wizard of Vantrel.exe under Wine over
 # the same card into build/demo/wizard-recovered/ (screenshots of each step in
-# build/demo/screenshots/), and prints what came back.
+# build/demo/screenshots/), prints what came back, and makes the portable zip
+# and the installer in build/dist/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,6 +38,14 @@ echo
 echo "==== scripts/wizard-recover $card $wizard_recovered $screenshots"
 scripts/wizard-recover "$card" "$wizard_recovered" "$screenshots"
 
+# The two packages a user gets: the portable zip and the installer.
+echo
+echo "==== scripts/package.sh"
+scripts/package.sh >/dev/null
+version=$(cat build/windows/version.txt)
+zip_package=build/dist/Vantrel-$version-portable.zip
+setup_package=build/dist/Vantrel-$version-setup.exe
+
 program=build/windows/bin
 back=$(find "$recovered" -type f | wc -l)
 deleted=$(find "$recovered" -type f -name '@*' | wc -l)
@@ -55,3 +64,7 @@ echo "Vantrel.exe opens its main window (under Wine: wine $program/Vantrel.exe).
 echo "vantrel-recover --help lists the tool's options; try it on your own card image."
 echo "scripts/test.sh runs every suite and saves a screenshot of the main window in"
 echo "build/windows/screenshots/."
+echo
+echo "Packages of Vantrel $version, for users:"
+echo "  $zip_package  (unpack anywhere and start Vantrel.exe)"
+echo "  $setup_package  (installs for the current user, with a Start-menu entry)"

@@ -43,6 +43,10 @@ if build windows; then
   step "wizard-recover (Wine)" xvfb-run -a tests/wizard/wizard-recover-test.sh
   # The wizard for a German user (1031.DLL) and a French one, who has no module (English).
   step "languages (Wine)" xvfb-run -a tests/wizard/language-test.sh
+  # The portable zip and the installer: their files, a silent install and
+  # uninstall under Wine, and a screenshot of every installer page.
+  step "packages" scripts/package.sh &&
+    step "packages (Wine)" xvfb-run -a -s "-screen 0 1024x768x24" tests/package/package-test.sh
 fi
 step "fuzz (30 s each)" fuzz/run.sh 30
 
