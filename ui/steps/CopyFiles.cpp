@@ -26,7 +26,9 @@
 namespace {
 
 constexpr int kShowStep2 = 2002;
-constexpr int kColumnWidths[CopyFiles::kColumnCount] = {187, 70, 73};
+// The state column is wide enough for "Deleted, incomplete" in every
+// language shipped; the three together are as wide as ever.
+constexpr int kColumnWidths[CopyFiles::kColumnCount] = {150, 55, 125};
 constexpr int kUnticked = 1;
 constexpr int kTicked = 2;
 constexpr uint32_t kInfotipVersion = 1536;  // packed 0.1536: any library with a version
