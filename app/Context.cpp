@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "Format.h"
+#include "LanguageChoice.h"
 
 Context& TheContext() {
   static Context context;
@@ -12,8 +13,6 @@ Context& TheContext() {
 int32_t LanguageNumberFor(uint16_t userLanguageId) { return (userLanguageId & 0x3FF) | 0x400; }
 
 std::string LanguageModuleName(int32_t languageNumber) { return Format("%d.DLL", languageNumber); }
-
-constexpr int32_t kEnglishHelpNumber = 1033;
 
 std::string HelpFileFor(const std::string& executablePath, int32_t languageNumber) {
   std::size_t dot = executablePath.rfind('.');
@@ -35,7 +34,7 @@ void FillContext(Context& context, const StartupFacts& facts) {
   context.WebsiteText = facts.websiteText;
   context.LanguageTag = facts.languageTag;
   // A language that ships a module but no help file of its own still has help.
-  const int32_t helpLanguage = facts.languageHelpMissing ? kEnglishHelpNumber : context.languageNumber;
+  const int32_t helpLanguage = facts.languageHelpMissing ? kFallbackLanguageNumber : context.languageNumber;
   context.HelpFile = HelpFileFor(facts.executablePath, helpLanguage);
   context.HelpContextFile = context.HelpFile.str() + "::/context.txt";
   context.vistaOrLater = facts.vistaOrLater;

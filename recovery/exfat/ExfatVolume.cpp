@@ -111,18 +111,13 @@ bool ExfatVolume::readTable(Media& media, const Thread& worker, uint64_t firstSe
   return true;
 }
 
-// The bitmap's own clusters are kept in the FAT, unless it marks the first
-// one free: then they follow one another.
 bool ExfatVolume::loadBitmap(Media& media, const Thread& worker, uint32_t firstCluster, uint64_t dataLength) {
   bitmap_.clear();
   const uint64_t wanted = std::min<uint64_t>(dataLength, (uint64_t{clusterEnd_} - 2 + 7) / 8);
   if (wanted == 0 || !onMedium(firstCluster)) return false;
-  const bool contiguous = nextCluster(firstCluster) == 0;
   const uint64_t clusterBytes = bytesPerCluster();
-  const std::vector<uint32_t> clusters =
-      streamClusters(firstCluster, (wanted + clusterBytes - 1) / clusterBytes, contiguous);
   std::vector<uint8_t> part;
-  for (uint32_t c : clusters) {
+  for (uint32_t c : systemStreamClusters(firstCluster, wanted)) {
     const uint64_t bytes = std::min<uint64_t>(clusterBytes, wanted - bitmap_.size());
     if (!readTable(media, worker, clusterSector(c), bytes, part)) break;
     bitmap_.insert(bitmap_.end(), part.begin(), part.end());
@@ -142,6 +137,13 @@ uint32_t ExfatVolume::nextCluster(uint32_t c) const {
   const SectorWindow fat(fat_.data(), fat_.size());
   const uint64_t at = uint64_t{c} * 4;
   return fat.has(at, 4) ? fat.le32(at) : kEndMark;
+}
+
+// The FAT keeps the chain of such a stream, unless it marks the first
+// cluster free: then the clusters follow one another.
+std::vector<uint32_t> ExfatVolume::systemStreamClusters(uint32_t first, uint64_t bytes) {
+  const uint64_t clusterBytes = bytesPerCluster();
+  return streamClusters(first, (bytes + clusterBytes - 1) / clusterBytes, nextCluster(first) == 0);
 }
 
 std::vector<uint32_t> ExfatVolume::streamClusters(uint32_t first, uint64_t limit, bool contiguous) {

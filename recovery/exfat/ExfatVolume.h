@@ -46,6 +46,9 @@ class ExfatVolume {
   // is not on the medium, where a chain comes back to itself, at an end or
   // free mark, or after limit clusters.
   std::vector<uint32_t> streamClusters(uint32_t first, uint64_t limit, bool contiguous);
+  // The clusters of bytes bytes of one of the volume's own streams (the
+  // allocation bitmap, the up-case table), which have no stream flags.
+  std::vector<uint32_t> systemStreamClusters(uint32_t first, uint64_t bytes);
 
   // In sectors of the medium (of the volume's sector size).
   uint64_t clusterSector(uint32_t cluster) const { return volumeStart + boot().clusterSector(cluster); }

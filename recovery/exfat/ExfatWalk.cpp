@@ -100,9 +100,7 @@ void ExfatWalk::readVolumeEntries(const std::vector<uint8_t>& root) {
 // The bitmap and the up-case table are no files: their clusters are only
 // kept from the sector search.
 void ExfatWalk::claimSystemStream(uint32_t first, uint64_t length) {
-  const uint64_t clusters = DivideUp(length, volume_.bytesPerCluster());
-  const bool contiguous = volume_.nextCluster(first) == 0;
-  for (uint32_t c : volume_.streamClusters(first, clusters, contiguous))
+  for (uint32_t c : volume_.systemStreamClusters(first, length))
     recovery_.markUsed(static_cast<uint32_t>(volume_.clusterSector(c)), volume_.sectorsPerCluster());
 }
 
